@@ -1,0 +1,187 @@
+#include "exception.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "kestrel.h"
+
+thread_local Exception_Frame* Exception_stack = nullptr;
+
+namespace {
+
+constexpr int kLastSignal = 31;
+
+const char* const kSignalTexts[kLastSignal + 1] = {
+    nullptr,
+    " Hangup (POSIX).  \r",
+    " Interrupt (ANSI).  \r",
+    " Quit (POSIX).  \r",
+    " Illegal instruction (ANSI).  \r",
+    " Trace trap (POSIX).  \r",
+    " Abort (ANSI).  \r",
+    " BUS error (4.2 BSD).  \r",
+    " Floating-point exception (ANSI).  \r",
+    " Kill, unblockable (POSIX).  \r",
+    " User-defined signal 1 (POSIX).  \r",
+    " Segmentation violation (ANSI).  \r",
+    " User-defined signal 2 (POSIX).  \r",
+    " Broken pipe (POSIX).  \r",
+    " Alarm clock (POSIX).  \r",
+    " Termination (ANSI).  \r",
+    " Stack fault.  \r",
+    " Same as SIGCHLD (System V).  \r",
+    " Continue (POSIX).  \r",
+    " Stop, unblockable (POSIX).  \r",
+    " Keyboard stop (POSIX).  \r",
+    " Background read from tty (POSIX).  \r",
+    " Background write to tty (POSIX).  \r",
+    " Urgent condition on socket (4.2 BSD).  \r",
+    " CPU limit exceeded (4.2 BSD).  \r",
+    " File size limit exceeded (4.2 BSD).  \r",
+    " Virtual alarm clock (4.2 BSD).  \r",
+    " Profiling alarm clock (4.2 BSD).  \r",
+    " Window size change (4.3 BSD, Sun).  \r",
+    " Pollable event occurred (System V).  \r",
+    " Power failure restart (System V).  \r",
+    " Bad system call.  \r",
+};
+
+// Dispositions in place before the first guarded call; written once, before
+// our handler is installed for the signal, and only read afterwards.
+struct sigaction g_previous[kLastSignal + 1];
+std::once_flag g_installOnce;
+
+bool ignoredByDefault(int signal) {
+  return signal == SIGCHLD || signal == SIGCONT || signal == SIGURG || signal == SIGWINCH;
+}
+
+// A signal outside every guarded call goes where it would have gone had no
+// guarded call ever been made.
+void forwardToPrevious(int signal, siginfo_t* info, void* context) {
+  const struct sigaction& previous = g_previous[signal];
+  if (previous.sa_flags & SA_SIGINFO) {
+    if (previous.sa_sigaction != nullptr) previous.sa_sigaction(signal, info, context);
+    return;
+  }
+  if (previous.sa_handler == SIG_IGN) return;
+  if (previous.sa_handler != SIG_DFL) {
+    previous.sa_handler(signal);
+    return;
+  }
+  if (ignoredByDefault(signal)) return;
+  // Default action: run it with our handler out of the way, then put ours back
+  // for the case where the process goes on (a stop followed by a continue).
+  struct sigaction ours;
+  struct sigaction fallback;
+  std::memset(&fallback, 0, sizeof fallback);
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(signal, &fallback, &ours);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(signal);
+  sigaction(signal, &ours, nullptr);
+}
+
+void dispatchSignal(int signal, siginfo_t* info, void* context) {
+  if (Exception_stack == nullptr) {
+    forwardToPrevious(signal, info, context);
+    return;
+  }
+  handle_proc_sig(signal);
+}
+
+void installHandlers() {
+  for (int signal = kLastSignal; signal >= 1; --signal) {
+    struct sigaction ours;
+    std::memset(&ours, 0, sizeof ours);
+    ours.sa_sigaction = dispatchSignal;
+    ours.sa_flags = SA_SIGINFO;
+    sigemptyset(&ours.sa_mask);
+    // The system refuses the signals that cannot be caught; they are skipped.
+    sigaction(signal, &ours, &g_previous[signal]);
+  }
+}
+
+void writeOut(const char* text) {
+  size_t length = std::strlen(text);
+  while (length > 0) {
+    ssize_t written = ::write(STDOUT_FILENO, text, length);
+    if (written <= 0) return;
+    text += written;
+    length -= static_cast<size_t>(written);
+  }
+}
+
+}  // namespace
+
+const char* exception_signal_text(int signal) {
+  if (signal < 1 || signal > kLastSignal) return nullptr;
+  return kSignalTexts[signal];
+}
+
+void exception_push(Exception_Frame* frame) {
+  std::call_once(g_installOnce, installHandlers);
+  frame->prev = Exception_stack;
+  frame->file = nullptr;
+  frame->line = 0;
+  frame->exception = nullptr;
+  Exception_stack = frame;
+}
+
+void exception_pop(Exception_Frame* frame) { Exception_stack = frame->prev; }
+
+extern "C" void handle_proc_sig(int signal) {
+  const char* text = exception_signal_text(signal);
+  if (text != nullptr) {
+    writeOut(text);
+    writeOut("\n");
+  }
+  Exception_Frame* frame = Exception_stack;
+  if (frame == nullptr) return;
+  Exception_stack = frame->prev;
+  siglongjmp(frame->env, signal);
+}
+
+void exception_raise(const Exception_t* e, const char* file, int line) {
+  assert(e);
+  Exception_Frame* frame = Exception_stack;
+  if (frame == nullptr) abort_without_exception(e, file, line);
+  frame->exception = e;
+  frame->file = file;
+  frame->line = line;
+  Exception_stack = frame->prev;
+  siglongjmp(frame->env, Exception_raised);
+}
+
+void abort_without_exception(const Exception_t* e, const char* file, int line) {
+  if (e != nullptr && e->reason != nullptr) {
+    std::fprintf(stderr, " %s", e->reason);
+  } else {
+    std::fprintf(stderr, "at 0x%p", static_cast<const void*>(e));
+  }
+  if (file != nullptr && line > 0) std::fprintf(stderr, "raised at %s:%d\n", file, line);
+  std::fprintf(stderr, "aborting...\n");
+  std::fflush(stderr);
+  std::abort();
+}
+
+namespace guard {
+
+void report(const Site& site, int state, const char* detail) {
+  // For SIGINT the jump result already equals the handled state: the
+  // operation fails without its line.
+  if (state == Exception_handled) return;
+  tracelogException(site.source, site.line, site.module, site.text);
+  if (detail != nullptr) tracelog(4, site.module, "%s: %s", site.text, detail);
+}
+
+}  // namespace guard

@@ -1,0 +1,90 @@
+// Guarded call frames: an operation runs its body inside a frame, and a fatal
+// signal raised by the body (a bad pointer in a caller's structure, a broken
+// pipe) or a C++ exception thrown by it ends the body and makes the operation
+// log its "catch an exception" text and return its failure value.
+//
+// Frames are kept per thread: a signal taken on one thread only ever returns
+// into that thread's innermost frame. Outside every frame a signal goes to the
+// disposition that was in place before the first frame was entered.
+#ifndef PRIVATE_EXCEPTION_H
+#define PRIVATE_EXCEPTION_H
+
+#include <setjmp.h>
+
+#include <exception>
+
+typedef struct Exception_t {
+  const char* reason;
+} Exception_t;
+
+// One active guarded call; lives in that call's stack frame.
+struct Exception_Frame {
+  Exception_Frame* prev;
+  sigjmp_buf env;
+  const char* file;
+  int line;
+  const Exception_t* exception;
+};
+
+enum Exception_State { Exception_entered = 0, Exception_raised = 1, Exception_handled = 2,
+                       Exception_finalized = 3 };
+
+// Innermost frame of the calling thread; NULL outside every guarded call.
+extern thread_local Exception_Frame* Exception_stack;
+
+[[noreturn]] void exception_raise(const Exception_t* e, const char* file, int line);
+[[noreturn]] void abort_without_exception(const Exception_t* e, const char* file, int line);
+extern "C" void handle_proc_sig(int signal);
+// " Segmentation violation (ANSI).  \r" and the like; NULL outside 1..31.
+const char* exception_signal_text(int signal);
+
+// Links a frame in front of the calling thread's stack and makes sure the
+// signal handler is installed.
+void exception_push(Exception_Frame* frame);
+// Unlinks the innermost frame after a normal exit of its body.
+void exception_pop(Exception_Frame* frame);
+
+namespace guard {
+
+// Where a guarded operation reports a caught fault.
+struct Site {
+  const char* source;  // source unit name without extension
+  int line;
+  const char* module;
+  const char* text;  // the operation's "catch an exception" text
+};
+
+void report(const Site& site, int state, const char* detail);
+
+// Runs body() inside a guarded frame. Returns its result, or failure after a
+// caught signal, an explicit raise or a C++ exception.
+template <typename Result, typename Body>
+Result call(const Site& site, Result failure, Body&& body) {
+  Exception_Frame frame;
+  exception_push(&frame);
+  volatile int state = sigsetjmp(frame.env, 1);
+  if (state == Exception_entered) {
+    try {
+      Result result = body();
+      exception_pop(&frame);
+      return result;
+    } catch (const std::exception& e) {
+      exception_pop(&frame);
+      report(site, Exception_raised, e.what());
+    } catch (...) {
+      exception_pop(&frame);
+      report(site, Exception_raised, nullptr);
+    }
+    return failure;
+  }
+  // Left by a jump: the raiser has already unlinked the frame.
+  report(site, state, nullptr);
+  return failure;
+}
+
+}  // namespace guard
+
+#define GUARD_SITE(source, module, text) \
+  ::guard::Site { source, __LINE__, module, text }
+
+#endif

@@ -1,0 +1,81 @@
+#include "CommonSocketClient.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QtGlobal>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "frame.h"
+
+CommonSocketClient::~CommonSocketClient() { CloseClient(); }
+
+int CommonSocketClient::InitSocketClient() {
+  CloseClient();
+  m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (m_socket < 0) {
+    qDebug("create socket error: %s(errno: %d)\n", std::strerror(errno), errno);
+    return 0;
+  }
+  return 1;
+}
+
+int CommonSocketClient::ConnectServer(int port) {
+  sockaddr_in address;
+  std::memset(&address, 0, sizeof address);
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  if (::inet_pton(AF_INET, "127.0.0.1", &address.sin_addr) <= 0) {
+    qDebug("inet_pton error for 127.0.0.1");
+    return 0;
+  }
+  if (::connect(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0) {
+    qDebug("connect error: %s(errno: %d)", std::strerror(errno), errno);
+    return 0;
+  }
+  return 1;
+}
+
+int CommonSocketClient::SendData(void* data, int len) {
+  return SendData(static_cast<char*>(data), len);
+}
+
+int CommonSocketClient::SendData(char* data, int len) {
+  int result = 0;
+  if (m_socket >= 0 && data != nullptr && len >= 0) {
+    // MSG_NOSIGNAL: a peer that has gone away yields a failed write, never a
+    // SIGPIPE that would end the host process.
+    ssize_t written = ::send(m_socket, data, static_cast<size_t>(len), MSG_NOSIGNAL);
+    result = written == len ? 1 : 0;
+  }
+  if (result == 0) qDebug("write error");
+  CloseClient();
+  return result;
+}
+
+int CommonSocketClient::PostPointerMessage(long port, unsigned long value) {
+  char text[32];
+  int length = std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
+  return PostTextMessage(port, text, length);
+}
+
+int CommonSocketClient::PostTextMessage(long port, const char* text, int len) {
+  // The results of the first two steps surface as a failed write.
+  InitSocketClient();
+  ConnectServer(static_cast<int>(port));
+  std::string frame = transport::EncodeFrame(text, static_cast<size_t>(len));
+  return SendData(&frame[0], static_cast<int>(frame.size()));
+}
+
+int CommonSocketClient::CloseClient() {
+  if (m_socket >= 0) {
+    ::close(m_socket);
+    m_socket = -1;
+  }
+  return 1;
+}
