@@ -25,7 +25,12 @@
 namespace {
 
 const char* const kModule = "WFPX";
-constexpr int kListenBacklog = 10;
+// Connections wait here while the accept thread hands the ones before them
+// to their receive threads. A full queue drops the peer's handshake: it stalls
+// for a second before retrying, and a connection that keeps being dropped is
+// lost after its sender was told the write succeeded. Ten, the traditional
+// figure, fills within a burst of a dozen replies or hand-overs.
+constexpr int kListenBacklog = SOMAXCONN;
 constexpr int kHighestPort = 65535;
 constexpr int kDestroyWaitMs = 400;
 constexpr int kAcceptLoopError = 177;
