@@ -1,5 +1,7 @@
 #include "ThreadLock.h"
 
+#include <QThread>
+
 #include "kestrel.h"
 
 CThreadLock::~CThreadLock() {

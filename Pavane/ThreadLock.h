@@ -3,7 +3,8 @@
 #define PAVANE_THREADLOCK_H
 
 #include <QMutex>
-#include <QThread>
+#include <QtGlobal>
+
 #include <atomic>
 
 // Not recursive: a thread that holds the lock must not lock it again.

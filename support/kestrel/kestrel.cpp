@@ -102,9 +102,9 @@ void writeWhole(int fd, const std::string& line) {
   bool brokenPipe = false;
   while (left > 0) {
     ssize_t written = ::write(fd, data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      brokenPipe = errno == EPIPE;
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      brokenPipe = written < 0 && errno == EPIPE;
       break;  // a trace that cannot be written is skipped
     }
     data += written;

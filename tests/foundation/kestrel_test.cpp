@@ -172,7 +172,9 @@ TEST_F(Kestrel, ConcurrentWritersGiveWholeLines) {
 TEST_F(Kestrel, AnUnwritableFileNeverFailsTheCaller) {
   const std::string missingDir = m_dir.file("missing/trace.log");
   const std::string directory = m_dir.path();
-  for (const std::string& target : {missingDir, directory}) {
+  const std::string unreadFifo = m_dir.file("fifo");  // opening it for writing would block
+  ASSERT_EQ(mkfifo(unreadFifo.c_str(), 0600), 0);
+  for (const std::string& target : {missingDir, directory, unreadFifo}) {
     ScopedEnv file("KESTREL_TRACE_FILE", target);
     testsupport::TraceCapture capture;
     auto start = std::chrono::steady_clock::now();
