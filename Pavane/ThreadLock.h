@@ -3,7 +3,7 @@
 #define PAVANE_THREADLOCK_H
 
 #include <QMutex>
-#include <QtGlobal>
+#include <qnamespace.h>  // Qt::HANDLE
 
 #include <atomic>
 
