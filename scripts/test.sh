@@ -9,6 +9,11 @@ scripts/setup-deps.sh
 JOBS="${JOBS:-$(nproc)}"
 export QT_LOGGING_RULES="${QT_LOGGING_RULES:-*.debug=false}"
 
+# The service provider creates its configuration directory when a process
+# loads it (test discovery included): keep that inside the build trees.
+export WFP_CONFIG_DIR="${WFP_CONFIG_DIR:-$PWD/build/test-home/config/}"
+export WFP_MANAGER_CONFIG="${WFP_MANAGER_CONFIG:-$PWD/build/test-home/SPCfg.ini}"
+
 step() { printf '\n==== %s ====\n' "$*"; }
 
 step "normal build"
