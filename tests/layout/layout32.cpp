@@ -3,5 +3,6 @@
 #include "xfsapi.h"
 #include "xfsspi.h"
 #include "ostrel_records.h"
+#include "jsonunformatevent_system.h"
 
 int main() { return 0; }
