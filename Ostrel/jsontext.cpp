@@ -11,11 +11,11 @@ namespace jsontext {
 
 bool Parse(const char* text, Json::Value* root) {
   if (text == nullptr || root == nullptr) return false;
-  // Built once; newCharReader only reads the builder's settings, so threads
-  // may share it.
-  static const Json::CharReaderBuilder builder;
   try {
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    // Making a reader reads every setting of the builder by name, which
+    // costs as much as parsing a short reply; each thread keeps its own
+    // reader (a reader is not shared between threads).
+    thread_local std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
     std::string errors;
     bool parsed = reader->parse(text, text + std::strlen(text), root, &errors);
     return parsed && errors.empty();
