@@ -127,18 +127,19 @@ class ReplyRules : public ::testing::Test {
  protected:
   void SetUp() override {
     m_before = CorvidLiveBlocks();
-    LPVOID block = nullptr;
-    ASSERT_EQ(WFMAllocateBuffer(sizeof(WFSRESULT), WFS_MEM_ZEROINIT, &block), WFS_SUCCESS);
-    m_result = static_cast<LPWFSRESULT>(block);
+    m_owner = ostreltest::NewResult();
+    m_result = m_owner.get();
+    ASSERT_NE(m_result, nullptr);
   }
   void TearDown() override {
     CorvidFailAllocations(-1);
-    EXPECT_EQ(WFMFreeBuffer(m_result), WFS_SUCCESS);
+    m_owner.reset();
     EXPECT_EQ(CorvidLiveBlocks(), m_before);
   }
   Json::Value Json(const std::string& text) { return ostreltest::Parse(text); }
 
   testsupport::TraceCapture m_trace;
+  ostreltest::Result m_owner;
   LPWFSRESULT m_result = nullptr;
   long m_before = 0;
 };
@@ -364,12 +365,15 @@ TEST(Dispatch, RequestFormattersByCode) {
                                       {4, &FormatThrows, nullptr}};
   const guard::Site site = GUARD_SITE("codec_rules_test", "Ostrel", "X::ExeForma catch an Exception");
   unsigned char data = 0;
-  EXPECT_EQ(codec::FormatByCode(site, "X::ExeFormat invalid EXE CMD", table, 1, &data).asInt(), 1);
-  EXPECT_TRUE(codec::FormatByCode(site, "X::ExeFormat invalid EXE CMD", table, 1, nullptr).isNull());
-  EXPECT_TRUE(codec::FormatByCode(site, "X::ExeFormat invalid EXE CMD", table, 2, &data).isNull());
-  EXPECT_EQ(codec::FormatByCode(site, "X::ExeFormat invalid EXE CMD", table, 3, &data).asInt(), 1);
-  EXPECT_TRUE(codec::FormatByCode(site, "X::ExeFormat invalid EXE CMD", table, 9, &data).isNull());
-  EXPECT_TRUE(codec::FormatByCode(site, "X::ExeFormat invalid EXE CMD", table, 4, &data).isNull());
+  auto dispatch = [&](unsigned int code, unsigned char* input) {
+    return codec::FormatByCode(site, "X::ExeFormat invalid EXE CMD", table, code, input);
+  };
+  EXPECT_EQ(dispatch(1, &data).asInt(), 1);
+  EXPECT_TRUE(dispatch(1, nullptr).isNull());
+  EXPECT_TRUE(dispatch(2, &data).isNull());
+  EXPECT_EQ(dispatch(3, &data).asInt(), 1);
+  EXPECT_TRUE(dispatch(9, &data).isNull());
+  EXPECT_TRUE(dispatch(4, &data).isNull());
   EXPECT_EQ(trace.countExact("X::ExeFormat cmd = THREE", 1), 1);
   EXPECT_EQ(trace.countExact("X::ExeFormat invalid EXE CMD", 4), 1);
   EXPECT_EQ(trace.count("X::ExeForma catch an Exception", 4), 2) << "the line and its detail";
@@ -383,19 +387,15 @@ TEST(Dispatch, ReplyDecodersByCode) {
   WFSRESULT result = {};
   int marker = 0;
   result.lpBuffer = &marker;
-  result.u.dwCommandCode = 1;
-  EXPECT_EQ(codec::UnformatByCode(site, "X::UnformatInfo invalid INFO CMD", table, &result, nullptr),
-            0);
-  result.u.dwCommandCode = 2;
-  EXPECT_EQ(codec::UnformatByCode(site, "X::UnformatInfo invalid INFO CMD", table, &result, nullptr),
-            1);
+  auto dispatch = [&](DWORD code) {
+    result.u.dwCommandCode = code;
+    return codec::UnformatByCode(site, "X::UnformatInfo invalid INFO CMD", table, &result, nullptr);
+  };
+  EXPECT_EQ(dispatch(1), 0) << "the decoder's own result";
+  EXPECT_EQ(dispatch(2), 1);
   EXPECT_EQ(Field(result.lpBuffer), nullptr);
-  result.u.dwCommandCode = 7;
-  EXPECT_EQ(codec::UnformatByCode(site, "X::UnformatInfo invalid INFO CMD", table, &result, nullptr),
-            1);
-  result.u.dwCommandCode = 3;
-  EXPECT_EQ(codec::UnformatByCode(site, "X::UnformatInfo invalid INFO CMD", table, &result, nullptr),
-            0);
+  EXPECT_EQ(dispatch(7), 1);
+  EXPECT_EQ(dispatch(3), 0);
   EXPECT_EQ(trace.countExact("X::UnformatInfo invalid INFO CMD", 4), 1);
   EXPECT_EQ(trace.count("X::UnformatInfo catch an exception!", 4), 2);
 }

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "corvid.h"
 #include "test_support.h"
 
 namespace ostreltest {
@@ -56,6 +57,14 @@ bool RequestListener::Receive(std::string* text, int timeoutMs) {
   }
   ::close(connection);
   return true;
+}
+
+void FreeResult::operator()(LPWFSRESULT result) const { WFMFreeBuffer(result); }
+
+Result NewResult() {
+  LPVOID block = nullptr;
+  EXPECT_EQ(WFMAllocateBuffer(sizeof(WFSRESULT), WFS_MEM_ZEROINIT, &block), WFS_SUCCESS);
+  return Result(static_cast<LPWFSRESULT>(block));
 }
 
 Reply Decode(const std::string& text) {

@@ -43,6 +43,14 @@ struct FreeReply {
 };
 using Reply = std::unique_ptr<_connect_msg, FreeReply>;
 
+// A zero-filled result as FormatResData allocates it; released with
+// WFMFreeBuffer when it goes.
+struct FreeResult {
+  void operator()(LPWFSRESULT result) const;
+};
+using Result = std::unique_ptr<WFSRESULT, FreeResult>;
+Result NewResult();
+
 // FormatResData over a copy of text.
 Reply Decode(const std::string& text);
 

@@ -257,9 +257,9 @@ TEST(ReplyDecode, AFailedResultAllocationIsReported) {
 
 TEST(ReplyDecode, EnvelopeDecodersParseTheirOwnText) {
   testsupport::TraceCapture trace;
-  LPVOID block = nullptr;
-  ASSERT_EQ(WFMAllocateBuffer(sizeof(WFSRESULT), WFS_MEM_ZEROINIT, &block), WFS_SUCCESS);
-  LPWFSRESULT result = static_cast<LPWFSRESULT>(block);
+  ostreltest::Result owner = ostreltest::NewResult();
+  LPWFSRESULT result = owner.get();
+  ASSERT_NE(result, nullptr);
   char bad[] = "{oops";
   typedef int (*EnvelopeDecoder)(LPWFSRESULT, char*);
   struct Decoder {
@@ -289,7 +289,6 @@ TEST(ReplyDecode, EnvelopeDecodersParseTheirOwnText) {
     EXPECT_EQ(decoder.decode(result, &good[0]), 1) << decoder.name;
     EXPECT_EQ(Field(result->RequestID), 99u);
   }
-  EXPECT_EQ(WFMFreeBuffer(result), WFS_SUCCESS);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <QLoggingCategory>
 #include <QtGlobal>
+#include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -212,15 +214,6 @@ std::string Render(_tagDataOption& option, int* result) {
   return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
-TEST(RequestEnvelope, TheLengthCountsTheFinalLineFeed) {
-  _tagDataOption option = Request(KvSP_CMD_OPEN, 1);
-  int result = 0;
-  std::string text = Render(option, &result);
-  ASSERT_EQ(result, 1);
-  EXPECT_EQ(text, ostreltest::Write(Parse(text)));
-  EXPECT_EQ(text.back(), '\n');
-}
-
 TEST(RequestEnvelope, RequestsLongerThanTheBufferAreRefused) {
   testsupport::TraceCapture trace;
   _tagDataOption option = Request(KvSP_CMD_OPEN, 1);
@@ -325,6 +318,43 @@ TEST(RequestEnvelope, BadApplicationIdentifierPointerCostsOnlyTheRequest) {
   int result = 0;
   text = SendAndReceive(listener, option, &result);
   EXPECT_EQ(result, 1);
+}
+
+// Threads send at once, each on its own connection, and each text arrives
+// whole; replies decode at once on other threads.
+TEST(RequestEnvelope, ConcurrentRequestsAndRepliesStayApart) {
+  RequestListener listener;
+  constexpr int kThreads = 4;
+  constexpr int kEach = 10;
+  std::vector<std::thread> threads;
+  std::vector<int> sent(kThreads, 0);
+  std::vector<int> decoded(kThreads, 0);
+  std::string reply = ostreltest::SystemEvent(
+      WFS_SYSE_DEVICE_STATUS, Parse(R"({"lpszPhysicalName":"P1","dwState":2})"));
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kEach; ++i) {
+        _tagDataOption option = Request(KvSP_CMD_EXECUTE, listener.port());
+        option.requestID = static_cast<DWORD>(t * 1000 + i);
+        sent[t] += Ostrel::SendMessage(&option);
+        ostreltest::Reply msg = ostreltest::Decode(reply);
+        if (msg != nullptr && msg->lpWfsResult->lpBuffer != nullptr) ++decoded[t];
+      }
+    });
+  }
+  std::vector<int> ids;
+  for (int i = 0; i < kThreads * kEach; ++i) {
+    std::string text;
+    ASSERT_TRUE(listener.Receive(&text, 20000)) << i;
+    ids.push_back(Parse(text)["requestID"].asInt());
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(sent[t], kEach);
+    EXPECT_EQ(decoded[t], kEach);
+  }
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(std::unique(ids.begin(), ids.end()), ids.end()) << "every request arrived once";
 }
 
 }  // namespace

@@ -411,18 +411,4 @@ TEST(SystemEvents, WrongJsonTypesFailTheDecoderAndStillDeliver) {
   EXPECT_EQ(CorvidLiveBlocks(), before);
 }
 
-TEST(SystemEvents, DecodersRefuseNoInputWhenCalledDirectly) {
-  testsupport::TraceCapture trace;
-  LPVOID block = nullptr;
-  ASSERT_EQ(WFMAllocateBuffer(sizeof(WFSRESULT), WFS_MEM_ZEROINIT, &block), WFS_SUCCESS);
-  LPWFSRESULT result = static_cast<LPWFSRESULT>(block);
-  Json::Value zero(0u);
-  EXPECT_EQ(JsonUnformatEvent_System::UnformatUndeliverableMsg(result, nullptr), 0);
-  EXPECT_EQ(JsonUnformatEvent_System::UnformatVersionError(result, &zero), 0);
-  EXPECT_EQ(JsonUnformatEvent_System::UnformatLockRequested(result, &zero), 1);
-  EXPECT_EQ(Field(result->lpBuffer), nullptr);
-  EXPECT_EQ(trace.count(" input Data is NULL", 4), 2);
-  EXPECT_EQ(WFMFreeBuffer(result), WFS_SUCCESS);
-}
-
 }  // namespace
