@@ -9,9 +9,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "frame.h"
+
+namespace {
+
+constexpr long kLowestPort = 1;
+constexpr long kHighestPort = 65535;
+
+}  // namespace
 
 CommonSocketClient::~CommonSocketClient() { CloseClient(); }
 
@@ -26,6 +34,10 @@ int CommonSocketClient::InitSocketClient() {
 }
 
 int CommonSocketClient::ConnectServer(int port) {
+  if (port < kLowestPort || port > kHighestPort) {
+    qDebug("connect error: %s(errno: %d)", std::strerror(EINVAL), EINVAL);
+    return 0;
+  }
   sockaddr_in address;
   std::memset(&address, 0, sizeof address);
   address.sin_family = AF_INET;
@@ -50,7 +62,10 @@ int CommonSocketClient::SendData(char* data, int len) {
   if (m_socket >= 0 && data != nullptr && len >= 0) {
     // MSG_NOSIGNAL: a peer that has gone away yields a failed write, never a
     // SIGPIPE that would end the host process.
-    ssize_t written = ::send(m_socket, data, static_cast<size_t>(len), MSG_NOSIGNAL);
+    ssize_t written;
+    do {
+      written = ::send(m_socket, data, static_cast<size_t>(len), MSG_NOSIGNAL);
+    } while (written < 0 && errno == EINTR);
     result = written == len ? 1 : 0;
   }
   if (result == 0) qDebug("write error");
@@ -67,8 +82,17 @@ int CommonSocketClient::PostPointerMessage(long port, unsigned long value) {
 int CommonSocketClient::PostTextMessage(long port, const char* text, int len) {
   // The results of the first two steps surface as a failed write.
   InitSocketClient();
-  ConnectServer(static_cast<int>(port));
-  std::string frame = transport::EncodeFrame(text, static_cast<size_t>(len));
+  ConnectServer(port >= kLowestPort && port <= kHighestPort ? static_cast<int>(port) : -1);
+  std::string frame;
+  if (text != nullptr && len >= 0 && len <= transport::kMaxPayload) {
+    try {
+      frame = transport::EncodeFrame(text, static_cast<size_t>(len));
+    } catch (const std::bad_alloc&) {
+      frame.clear();
+    }
+  }
+  // A text that cannot be framed fails like a write that did not happen.
+  if (frame.empty()) return SendData(static_cast<char*>(nullptr), 0);
   return SendData(&frame[0], static_cast<int>(frame.size()));
 }
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <set>
-#include <system_error>
 #include <thread>
 
 #include "frame.h"
@@ -23,42 +23,66 @@
 #include "wiredump.h"
 
 namespace {
+
 const char* const kModule = "WFPX";
-constexpr int kListenBacklog = 10;
+// Connections wait here while the accept thread hands the ones before them
+// to their receive threads. A full queue drops the peer's handshake: it stalls
+// for a second before retrying, and a connection that keeps being dropped is
+// lost after its sender was told the write succeeded. Ten, the traditional
+// figure, fills within a burst of a dozen replies or hand-overs.
+constexpr int kListenBacklog = SOMAXCONN;
+constexpr int kHighestPort = 65535;
 constexpr int kDestroyWaitMs = 400;
+constexpr int kAcceptLoopError = 177;
+constexpr int kNoSocket = -1;
+// A failing accept (descriptors exhausted, for one) is retried after this pause.
+constexpr auto kAcceptRetryPause = std::chrono::milliseconds(1);
+
+ssize_t readRetrying(int fd, void* buf, size_t length) {
+  ssize_t got;
+  do {
+    got = ::read(fd, buf, length);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
 }  // namespace
 
 // Everything the accept and receive threads touch. The server and each of
 // its threads hold a reference, so the state outlives the server object
 // until the last thread has let go of it.
 struct CommonSocketServer::State {
-  std::mutex lock;  // guards queue and connections
-  std::condition_variable queued;
-  std::deque<char*> queue;
-  std::set<int> connections;  // descriptors being read, woken at teardown
-  std::atomic<int> count{0};
-  std::atomic<bool> stop{false};
+  std::mutex lock;                 // guards queue and receivers
+  std::condition_variable queued;  // a text was appended
+  std::condition_variable idle;    // the last receive thread has left
+  std::deque<char*> queue;         // owned texts, oldest first
+  // Descriptors of the running receive threads. A descriptor leaves the set
+  // before it is closed, so teardown never shuts down a reused number.
+  std::set<int> receivers;
+  std::atomic<int> count{0};      // size of queue, for GetMessageSize
+  std::atomic<bool> stop{false};  // set once by the tearing-down thread
 
-  // Owned by the thread that starts and stops the server.
-  int listenFd = 0;
+  // Owned by the thread that starts and stops the server; the accept thread
+  // works on its own copy of the descriptor and ends before it is closed.
+  int listenFd = kNoSocket;
   std::thread acceptThread;
 
   ~State() { drain(); }
 
   int readFrame(int fd, char* buf);
-  void acceptLoop(const std::shared_ptr<State>& self);
-  void serve(int fd);
-  int append(char* text);
+  void acceptLoop(const std::shared_ptr<State>& self, int fd);
+  void startReceiver(const std::shared_ptr<State>& self, int fd);
+  void receive(int fd);
+  void leave(int fd);
+  bool append(char* text);
   void drain();
   void stopThreads();
+  void waitReceivers(int timeoutMs);
 };
 
 int CommonSocketServer::State::readFrame(int fd, char* buf) {
   char header[16] = {};
-  ssize_t got;
-  do {
-    got = ::read(fd, header, transport::kFrameHeaderSize);
-  } while (got < 0 && errno == EINTR);
+  ssize_t got = readRetrying(fd, header, transport::kFrameHeaderSize);
   qDebug("CommonSocketServer::ReadFromClient read1 nReadLen=[%d], err=[%d]",
          static_cast<int>(got), errno);
   if (got != transport::kFrameHeaderSize) return 0;
@@ -71,8 +95,7 @@ int CommonSocketServer::State::readFrame(int fd, char* buf) {
   }
   int offset = 0;
   while (need >= 1 && !stop.load()) {
-    ssize_t n = ::read(fd, buf + offset, static_cast<size_t>(need));
-    if (n < 0 && errno == EINTR) continue;
+    ssize_t n = readRetrying(fd, buf + offset, static_cast<size_t>(need));
     qDebug("CommonSocketServer::ReadFromClient read2 nReadLen=[%d], err=[%d]",
            static_cast<int>(n), errno);
     if (n == need) {
@@ -93,37 +116,50 @@ int CommonSocketServer::State::readFrame(int fd, char* buf) {
   return 1;
 }
 
-void CommonSocketServer::State::acceptLoop(const std::shared_ptr<State>& self) {
-  qDebug("CommonSocketServer::AcceptClient Enter [%d]", listenFd);
-  while (!stop.load()) {
-    sockaddr_in peer;
-    socklen_t peerLength = sizeof peer;
-    int fd = ::accept4(listenFd, reinterpret_cast<sockaddr*>(&peer), &peerLength, SOCK_CLOEXEC);
-    if (fd < 0) {
-      if (errno != EINTR && !stop.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      continue;
+void CommonSocketServer::State::acceptLoop(const std::shared_ptr<State>& self, int fd) {
+  qDebug("CommonSocketServer::AcceptClient Enter [%d]", fd);
+  try {
+    while (!stop.load()) {
+      sockaddr_in peer;
+      socklen_t peerLength = sizeof peer;
+      int client = ::accept4(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength, SOCK_CLOEXEC);
+      if (client >= 0) {
+        startReceiver(self, client);
+      } else if (errno != EINTR && !stop.load()) {
+        std::this_thread::sleep_for(kAcceptRetryPause);
+      }
     }
+  } catch (...) {
+    qDebug("error = %d", kAcceptLoopError);
+  }
+  qDebug("CommonSocketServer::AcceptClient Leave [%d]", fd);
+}
+
+void CommonSocketServer::State::startReceiver(const std::shared_ptr<State>& self, int fd) {
+  try {
     {
       std::lock_guard<std::mutex> guard(lock);
       if (stop.load()) {
         ::close(fd);
-        break;
+        return;
       }
-      connections.insert(fd);
+      receivers.insert(fd);
     }
-    try {
-      std::thread([self, fd] { self->serve(fd); }).detach();
-    } catch (const std::system_error& e) {
-      tracelog(4, kModule, "CommonSocketServer::AcceptClient receive thread failed: %s", e.what());
-      std::lock_guard<std::mutex> guard(lock);
-      connections.erase(fd);
-      ::close(fd);
-    }
+    std::thread([self, fd] {
+      try {
+        self->receive(fd);
+      } catch (...) {
+        // Out of memory for the text: the connection is dropped.
+      }
+      self->leave(fd);
+    }).detach();
+  } catch (const std::exception& e) {
+    tracelog(4, kModule, "CommonSocketServer::AcceptClient receive thread failed: %s", e.what());
+    leave(fd);
   }
-  qDebug("CommonSocketServer::AcceptClient Leave [%d]", listenFd);
 }
 
-void CommonSocketServer::State::serve(int fd) {
+void CommonSocketServer::State::receive(int fd) {
   char* text = new char[transport::kTextBufferSize]();
   int ok = readFrame(fd, text);
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
@@ -134,23 +170,31 @@ void CommonSocketServer::State::serve(int fd) {
     qDebug("Thread len=%d data = [%d %d %d %d] ", static_cast<int>(std::strlen(text)), bytes[0],
            bytes[1], bytes[2], bytes[3]);
   }
-  if (ok == 0 || append(text) == 0) delete[] text;
+  if (ok == 0 || !append(text)) delete[] text;
+}
+
+void CommonSocketServer::State::leave(int fd) {
   {
     std::lock_guard<std::mutex> guard(lock);
-    connections.erase(fd);
+    receivers.erase(fd);
+    if (receivers.empty()) idle.notify_all();
   }
   ::close(fd);
 }
 
-int CommonSocketServer::State::append(char* text) {
+bool CommonSocketServer::State::append(char* text) {
   {
     std::lock_guard<std::mutex> guard(lock);
-    if (stop.load()) return 0;
-    queue.push_back(text);
+    if (stop.load()) return false;
+    try {
+      queue.push_back(text);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
     count.fetch_add(1);
   }
   queued.notify_all();
-  return 1;
+  return true;
 }
 
 void CommonSocketServer::State::drain() {
@@ -165,13 +209,16 @@ void CommonSocketServer::State::drain() {
 
 void CommonSocketServer::State::stopThreads() {
   stop.store(true);
-  if (listenFd > 0) ::shutdown(listenFd, SHUT_RDWR);
+  // Closing alone would not wake a blocked accept; shutting down does.
+  if (listenFd != kNoSocket) ::shutdown(listenFd, SHUT_RDWR);
   if (acceptThread.joinable()) acceptThread.join();
-  {
-    std::lock_guard<std::mutex> guard(lock);
-    for (int fd : connections) ::shutdown(fd, SHUT_RDWR);
-  }
-  queued.notify_all();
+  std::lock_guard<std::mutex> guard(lock);
+  for (int fd : receivers) ::shutdown(fd, SHUT_RDWR);
+}
+
+void CommonSocketServer::State::waitReceivers(int timeoutMs) {
+  std::unique_lock<std::mutex> guard(lock);
+  idle.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return receivers.empty(); });
 }
 
 CommonSocketServer::CommonSocketServer() : m_state(std::make_shared<State>()) {}
@@ -185,7 +232,11 @@ CommonSocketServer::~CommonSocketServer() {
 
 int CommonSocketServer::InitSocketServer(int port) {
   State& state = *m_state;
-  if (state.listenFd > 0 || state.stop.load()) return 0;
+  if (state.listenFd != kNoSocket || state.stop.load()) {
+    tracelog(3, kModule, "CommonSocketServer::InitSocketServer port=[%d] refused: %s", port,
+             state.stop.load() ? "server stopped" : "already listening");
+    return 0;
+  }
 
   const char* failure = nullptr;
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -199,8 +250,12 @@ int CommonSocketServer::InitSocketServer(int port) {
     std::memset(&address, 0, sizeof address);
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
+    // Every peer is on this machine: nothing else may reach the listener.
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0) {
+    if (port < 0 || port > kHighestPort) {
+      errno = EINVAL;
+      failure = "CommonSocketServer::InitSocketServer bind socket error: %s(errno: %d)";
+    } else if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0) {
       failure = "CommonSocketServer::InitSocketServer bind socket error: %s(errno: %d)";
     } else {
       qDebug("----bind sucess----");
@@ -216,18 +271,27 @@ int CommonSocketServer::InitSocketServer(int port) {
     return 0;
   }
 
-  state.listenFd = fd;
   tracelog(2, kModule, "CommonSocketServer::InitSocketServer waiting for client's request port=[%d]",
            port);
   std::shared_ptr<State> self = m_state;
   try {
-    state.acceptThread = std::thread([self] { self->acceptLoop(self); });
-  } catch (const std::system_error& e) {
+    state.acceptThread = std::thread([self, fd] { self->acceptLoop(self, fd); });
+  } catch (const std::exception& e) {
     tracelog(4, kModule, "CommonSocketServer::InitSocketServer accept thread failed: %s", e.what());
-    CloseServer();
+    ::close(fd);
     return 0;
   }
+  state.listenFd = fd;
   return 1;
+}
+
+int CommonSocketServer::GetListenPort() {
+  int fd = m_state->listenFd;
+  if (fd == kNoSocket) return 0;
+  sockaddr_in address;
+  socklen_t length = sizeof address;
+  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) < 0) return 0;
+  return ntohs(address.sin_port);
 }
 
 int CommonSocketServer::GetMessageSize() { return m_state->count.load(); }
@@ -235,27 +299,28 @@ int CommonSocketServer::GetMessageSize() { return m_state->count.load(); }
 int CommonSocketServer::WaitMessage(int timeoutMs) {
   State& state = *m_state;
   std::unique_lock<std::mutex> guard(state.lock);
-  return state.queued.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                               [&] { return !state.queue.empty() || state.stop.load(); }) &&
-                 !state.queue.empty()
-             ? 1
-             : 0;
+  bool any = state.queued.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                                   [&] { return !state.queue.empty(); });
+  return any ? 1 : 0;
 }
 
 int CommonSocketServer::GetHeadMessage(char* dst) {
-  State& state = *m_state;
-  std::lock_guard<std::mutex> guard(state.lock);
-  if (state.queue.empty()) return 0;
-  char* text = state.queue.front();
-  state.queue.pop_front();
-  state.count.fetch_sub(1);
-  std::memcpy(dst, text, std::strlen(text));
+  char* text;
+  {
+    State& state = *m_state;
+    std::lock_guard<std::mutex> guard(state.lock);
+    if (state.queue.empty()) return 0;
+    text = state.queue.front();
+    state.queue.pop_front();
+    state.count.fetch_sub(1);
+    std::memcpy(dst, text, std::strlen(text));
+  }
   delete[] text;
   return 1;
 }
 
 int CommonSocketServer::AppendMessage(char* text) {
-  if (m_state->append(text) == 0) delete[] text;
+  if (!m_state->append(text)) delete[] text;
   return 1;
 }
 
@@ -271,9 +336,9 @@ int CommonSocketServer::CloseClient(int fd) {
 int CommonSocketServer::CloseServer() {
   State& state = *m_state;
   if (state.acceptThread.joinable()) state.stopThreads();
-  if (state.listenFd > 0) {
+  if (state.listenFd != kNoSocket) {
     ::close(state.listenFd);
-    state.listenFd = 0;
+    state.listenFd = kNoSocket;
   }
   return 1;
 }
@@ -283,6 +348,6 @@ void CommonSocketServer::DestoryServer() {
   m_state->stopThreads();
   m_state->drain();
   CloseServer();
-  std::this_thread::sleep_for(std::chrono::milliseconds(kDestroyWaitMs));
+  m_state->waitReceivers(kDestroyWaitMs);
   tracelog(2, kModule, "DestoryServer end");
 }

@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace transport {
 
@@ -10,6 +11,10 @@ std::string EncodeFrame(const char* payload, size_t length) {
   std::string frame(header, kFrameHeaderSize);
   frame.append(payload, length);
   return frame;
+}
+
+unsigned long PointerFromPayload(const char* text) {
+  return static_cast<unsigned long>(std::strtol(text, nullptr, 10));
 }
 
 }  // namespace transport

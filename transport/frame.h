@@ -4,6 +4,7 @@
 #ifndef TRANSPORT_FRAME_H
 #define TRANSPORT_FRAME_H
 
+#include <cstddef>
 #include <string>
 
 namespace transport {
@@ -14,8 +15,12 @@ constexpr int kFrameHeaderSize = 8;
 constexpr int kTextBufferSize = 40960;
 constexpr int kMaxPayload = kTextBufferSize - 1;
 
-// Header and payload of one frame, ready for a single write.
+// Header and payload of one frame, ready for a single write. length must not
+// exceed kMaxPayload.
 std::string EncodeFrame(const char* payload, size_t length);
+
+// The value a pointer hand-over carried as its "%ld" payload, at full width.
+unsigned long PointerFromPayload(const char* text);
 
 }  // namespace transport
 

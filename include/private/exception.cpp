@@ -1,9 +1,14 @@
+// The argument check of exception_raise stays in release builds.
+#undef NDEBUG
+
 #include "exception.h"
 
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cassert>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,36 +57,28 @@ const char* const kSignalTexts[kLastSignal + 1] = {
     " Bad system call.  \r",
 };
 
-// Dispositions in place before the first guarded call; written once, before
-// our handler is installed for the signal, and only read afterwards.
+// Dispositions in place before the first guarded call; each is written once,
+// before our handler is installed for its signal, and only read afterwards.
 struct sigaction g_previous[kLastSignal + 1];
 std::once_flag g_installOnce;
+
+bool isHandler(const struct sigaction& action) {
+  return action.sa_handler != SIG_DFL && action.sa_handler != SIG_IGN;
+}
 
 bool ignoredByDefault(int signal) {
   return signal == SIGCHLD || signal == SIGCONT || signal == SIGURG || signal == SIGWINCH;
 }
 
-// A signal outside every guarded call goes where it would have gone had no
-// guarded call ever been made.
-void forwardToPrevious(int signal, siginfo_t* info, void* context) {
-  const struct sigaction& previous = g_previous[signal];
-  if (previous.sa_flags & SA_SIGINFO) {
-    if (previous.sa_sigaction != nullptr) previous.sa_sigaction(signal, info, context);
-    return;
-  }
-  if (previous.sa_handler == SIG_IGN) return;
-  if (previous.sa_handler != SIG_DFL) {
-    previous.sa_handler(signal);
-    return;
-  }
-  if (ignoredByDefault(signal)) return;
-  // Default action: run it with our handler out of the way, then put ours back
-  // for the case where the process goes on (a stop followed by a continue).
-  struct sigaction ours;
+// Runs the default action of a signal that arrived outside every frame: with
+// our handler out of the way, then ours back for the case where the process
+// goes on (a stop followed by a continue).
+void runDefaultAction(int signal) {
   struct sigaction fallback;
   std::memset(&fallback, 0, sizeof fallback);
   fallback.sa_handler = SIG_DFL;
   sigemptyset(&fallback.sa_mask);
+  struct sigaction ours;
   sigaction(signal, &fallback, &ours);
   sigset_t unblock;
   sigemptyset(&unblock);
@@ -91,23 +88,58 @@ void forwardToPrevious(int signal, siginfo_t* info, void* context) {
   sigaction(signal, &ours, nullptr);
 }
 
-void dispatchSignal(int signal, siginfo_t* info, void* context) {
-  if (Exception_stack == nullptr) {
-    forwardToPrevious(signal, info, context);
+// A signal outside every guarded call goes where it would have gone had no
+// guarded call ever been made.
+void forwardToPrevious(int signal, siginfo_t* info, void* context) {
+  const struct sigaction& previous = g_previous[signal];
+  if (isHandler(previous)) {
+    if (previous.sa_flags & SA_SIGINFO) {
+      previous.sa_sigaction(signal, info, context);
+    } else {
+      previous.sa_handler(signal);
+    }
     return;
   }
-  handle_proc_sig(signal);
+  if (previous.sa_handler == SIG_DFL && !ignoredByDefault(signal)) runDefaultAction(signal);
+}
+
+void dispatchSignal(int signal, siginfo_t* info, void* context) {
+  int savedErrno = errno;
+  if (Exception_stack != nullptr) handle_proc_sig(signal);
+  forwardToPrevious(signal, info, context);
+  errno = savedErrno;
+}
+
+// Our handler carries the previous disposition's mask and flags, so that a
+// forwarded signal is delivered as it was before (restarted calls, alternate
+// stack, child-stop reports). Over a default disposition interrupted calls
+// restart, as they did when the signal did not interrupt them at all.
+struct sigaction handlerOver(const struct sigaction& previous) {
+  struct sigaction ours;
+  std::memset(&ours, 0, sizeof ours);
+  ours.sa_sigaction = dispatchSignal;
+  if (isHandler(previous)) {
+    ours.sa_mask = previous.sa_mask;
+    ours.sa_flags = (previous.sa_flags & ~SA_RESETHAND) | SA_SIGINFO;
+  } else {
+    sigemptyset(&ours.sa_mask);
+    ours.sa_flags = (previous.sa_flags & (SA_NOCLDSTOP | SA_NOCLDWAIT)) | SA_SIGINFO | SA_RESTART;
+  }
+  return ours;
 }
 
 void installHandlers() {
   for (int signal = kLastSignal; signal >= 1; --signal) {
-    struct sigaction ours;
-    std::memset(&ours, 0, sizeof ours);
-    ours.sa_sigaction = dispatchSignal;
-    ours.sa_flags = SA_SIGINFO;
-    sigemptyset(&ours.sa_mask);
+    struct sigaction previous;
+    if (sigaction(signal, nullptr, &previous) != 0) continue;
+    // A signal the process ignores stays ignored: a handler in place of
+    // SIG_IGN would change what the system does with it (children of an
+    // ignored SIGCHLD are reaped without a wait, for one).
+    if (!isHandler(previous) && previous.sa_handler == SIG_IGN) continue;
+    g_previous[signal] = previous;
+    struct sigaction ours = handlerOver(previous);
     // The system refuses the signals that cannot be caught; they are skipped.
-    sigaction(signal, &ours, &g_previous[signal]);
+    sigaction(signal, &ours, nullptr);
   }
 }
 
@@ -115,6 +147,7 @@ void writeOut(const char* text) {
   size_t length = std::strlen(text);
   while (length > 0) {
     ssize_t written = ::write(STDOUT_FILENO, text, length);
+    if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return;
     text += written;
     length -= static_cast<size_t>(written);
@@ -134,10 +167,17 @@ void exception_push(Exception_Frame* frame) {
   frame->file = nullptr;
   frame->line = 0;
   frame->exception = nullptr;
+  // The handler of this thread must see a fully set record.
+  std::atomic_signal_fence(std::memory_order_seq_cst);
   Exception_stack = frame;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
 }
 
-void exception_pop(Exception_Frame* frame) { Exception_stack = frame->prev; }
+void exception_pop(Exception_Frame* frame) {
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  Exception_stack = frame->prev;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+}
 
 extern "C" void handle_proc_sig(int signal) {
   const char* text = exception_signal_text(signal);

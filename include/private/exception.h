@@ -1,14 +1,17 @@
 // Guarded call frames: an operation runs its body inside a frame, and a fatal
 // signal raised by the body (a bad pointer in a caller's structure, a broken
-// pipe) or a C++ exception thrown by it ends the body and makes the operation
-// log its "catch an exception" text and return its failure value.
+// pipe), an explicit exception_raise or a C++ exception thrown by it ends the
+// body and makes the operation log its "catch an exception" text and return
+// its failure value.
 //
 // Frames are kept per thread: a signal taken on one thread only ever returns
 // into that thread's innermost frame. Outside every frame a signal goes to the
-// disposition that was in place before the first frame was entered.
+// disposition that was in place before the first frame was entered, and a
+// signal the process ignored then stays ignored.
 #ifndef PRIVATE_EXCEPTION_H
 #define PRIVATE_EXCEPTION_H
 
+#include <cxxabi.h>
 #include <setjmp.h>
 
 #include <exception>
@@ -30,18 +33,24 @@ enum Exception_State { Exception_entered = 0, Exception_raised = 1, Exception_ha
                        Exception_finalized = 3 };
 
 // Innermost frame of the calling thread; NULL outside every guarded call.
-extern thread_local Exception_Frame* Exception_stack;
+// Read by the signal handler, hence a static TLS model: its access never
+// allocates, even on a thread that has not touched it yet.
+extern thread_local Exception_Frame* Exception_stack __attribute__((tls_model("initial-exec")));
 
+// Raises e (never NULL) to the innermost frame; without a frame the process
+// ends through abort_without_exception.
 [[noreturn]] void exception_raise(const Exception_t* e, const char* file, int line);
 [[noreturn]] void abort_without_exception(const Exception_t* e, const char* file, int line);
+// Prints the signal's text and jumps to the calling thread's innermost frame;
+// returns only when there is none.
 extern "C" void handle_proc_sig(int signal);
 // " Segmentation violation (ANSI).  \r" and the like; NULL outside 1..31.
 const char* exception_signal_text(int signal);
 
-// Links a frame in front of the calling thread's stack and makes sure the
-// signal handler is installed.
+// Links a frame whose env is already set in front of the calling thread's
+// stack, installing the signal handler on first use.
 void exception_push(Exception_Frame* frame);
-// Unlinks the innermost frame after a normal exit of its body.
+// Unlinks the innermost frame after its body has ended without a jump.
 void exception_pop(Exception_Frame* frame);
 
 namespace guard {
@@ -54,20 +63,30 @@ struct Site {
   const char* text;  // the operation's "catch an exception" text
 };
 
+// Logs a caught fault of the given frame state (the signal number after a
+// signal); a state equal to Exception_handled (SIGINT) fails silently.
+// detail, when set, is the text of a caught C++ exception.
 void report(const Site& site, int state, const char* detail);
 
 // Runs body() inside a guarded frame. Returns its result, or failure after a
-// caught signal, an explicit raise or a C++ exception.
+// caught signal, an explicit raise or a C++ exception; the calling thread's
+// frame stack is left as it was found on every path.
 template <typename Result, typename Body>
 Result call(const Site& site, Result failure, Body&& body) {
   Exception_Frame frame;
-  exception_push(&frame);
+  // The frame is linked only once its jump buffer is set, so a signal that
+  // comes first goes to the enclosing frame.
   volatile int state = sigsetjmp(frame.env, 1);
   if (state == Exception_entered) {
+    exception_push(&frame);
     try {
       Result result = body();
       exception_pop(&frame);
       return result;
+    } catch (const abi::__forced_unwind&) {
+      // Thread cancellation must finish unwinding.
+      exception_pop(&frame);
+      throw;
     } catch (const std::exception& e) {
       exception_pop(&frame);
       report(site, Exception_raised, e.what());

@@ -23,13 +23,27 @@ HRESULT WFMAllocateMore(ULONG ulSize, LPVOID lpvOriginal, LPVOID* lppvData);
 HRESULT WFMFreeBuffer(LPVOID lpvData);
 HRESULT WFMPostMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, DWORD dwTimeout);
 
-/* The application side. */
+/* The application side.
+ *
+ * CorvidCreateWindow: a new window (0 only when no memory is left); handles
+ * are never 0 and never reused. CorvidDestroyWindow frees the WFSRESULT of
+ * every message still queued; later posts to it give WFS_ERR_INVALID_HWND.
+ * CorvidGetMessage takes the oldest message, waiting up to timeoutMs (0:
+ * only look): 0 when one was taken, WFS_ERR_TIMEOUT when none came in time,
+ * WFS_ERR_INVALID_HWND for an unknown window or one destroyed while waiting.
+ * The taker owns the WFSRESULT and frees it with WFMFreeBuffer. */
 HWND CorvidCreateWindow(void);
 void CorvidDestroyWindow(HWND hWnd);
 HRESULT CorvidGetMessage(HWND hWnd, UINT* msg, WPARAM* wParam, LPARAM* lParam,
                          DWORD timeoutMs);
 
-/* Test controls. */
+/* Test controls.
+ *
+ * CorvidFailPosts: the next `count` posts to a known window fail with
+ * `code` and queue nothing. CorvidFailAllocations: allocations fail with
+ * WFS_ERR_OUT_OF_MEMORY once `after` more have succeeded, until the next
+ * call (-1: never fail). CorvidLiveBlocks: blocks allocated and not yet
+ * freed, roots and children alike. */
 void CorvidFailPosts(int count, HRESULT code);
 void CorvidFailAllocations(long after);
 long CorvidLiveBlocks(void);

@@ -2,6 +2,7 @@
 // then check the exact layout of the 32-bit target.
 #include "xfsapi.h"
 #include "xfsspi.h"
+#include "xfsidc.h"
 #include "ostrel_records.h"
 #include "jsonunformatevent_system.h"
 

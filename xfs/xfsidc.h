@@ -1,0 +1,340 @@
+/* CEN/XFS identification card unit (IDC): codes, values and the structures
+ * this service provider reads and writes. 1-byte packing. */
+#ifndef XFS_XFSIDC_H
+#define XFS_XFSIDC_H
+
+#include "xfsapi.h"
+
+#define IDC_SERVICE_OFFSET 200
+
+/* Get-info categories. */
+#define WFS_INF_IDC_STATUS (IDC_SERVICE_OFFSET + 1)
+#define WFS_INF_IDC_CAPABILITIES (IDC_SERVICE_OFFSET + 2)
+#define WFS_INF_IDC_FORM_LIST (IDC_SERVICE_OFFSET + 3)
+#define WFS_INF_IDC_QUERY_FORM (IDC_SERVICE_OFFSET + 4)
+#define WFS_INF_IDC_QUERY_IFM_IDENTIFIER (IDC_SERVICE_OFFSET + 5)
+
+/* Execute commands. */
+#define WFS_CMD_IDC_READ_TRACK (IDC_SERVICE_OFFSET + 1)
+#define WFS_CMD_IDC_WRITE_TRACK (IDC_SERVICE_OFFSET + 2)
+#define WFS_CMD_IDC_EJECT_CARD (IDC_SERVICE_OFFSET + 3)
+#define WFS_CMD_IDC_RETAIN_CARD (IDC_SERVICE_OFFSET + 4)
+#define WFS_CMD_IDC_RESET_COUNT (IDC_SERVICE_OFFSET + 5)
+#define WFS_CMD_IDC_SETKEY (IDC_SERVICE_OFFSET + 6)
+#define WFS_CMD_IDC_READ_RAW_DATA (IDC_SERVICE_OFFSET + 7)
+#define WFS_CMD_IDC_WRITE_RAW_DATA (IDC_SERVICE_OFFSET + 8)
+#define WFS_CMD_IDC_CHIP_IO (IDC_SERVICE_OFFSET + 9)
+#define WFS_CMD_IDC_RESET (IDC_SERVICE_OFFSET + 10)
+#define WFS_CMD_IDC_CHIP_POWER (IDC_SERVICE_OFFSET + 11)
+#define WFS_CMD_IDC_PARSE_DATA (IDC_SERVICE_OFFSET + 12)
+#define WFS_CMD_IDC_SET_GUIDANCE_LIGHT (IDC_SERVICE_OFFSET + 13)
+#define WFS_CMD_IDC_POWER_SAVE_CONTROL (IDC_SERVICE_OFFSET + 14)
+
+/* Events. */
+#define WFS_EXEE_IDC_INVALIDTRACKDATA (IDC_SERVICE_OFFSET + 1)
+#define WFS_EXEE_IDC_MEDIAINSERTED (IDC_SERVICE_OFFSET + 3)
+#define WFS_SRVE_IDC_MEDIAREMOVED (IDC_SERVICE_OFFSET + 4)
+#define WFS_SRVE_IDC_CARDACTION (IDC_SERVICE_OFFSET + 5)
+#define WFS_USRE_IDC_RETAINBINTHRESHOLD (IDC_SERVICE_OFFSET + 6)
+#define WFS_EXEE_IDC_INVALIDMEDIA (IDC_SERVICE_OFFSET + 7)
+#define WFS_EXEE_IDC_MEDIARETAINED (IDC_SERVICE_OFFSET + 8)
+#define WFS_SRVE_IDC_MEDIADETECTED (IDC_SERVICE_OFFSET + 9)
+#define WFS_SRVE_IDC_RETAINBININSERTED (IDC_SERVICE_OFFSET + 10)
+#define WFS_SRVE_IDC_RETAINBINREMOVED (IDC_SERVICE_OFFSET + 11)
+#define WFS_EXEE_IDC_INSERTCARD (IDC_SERVICE_OFFSET + 12)
+#define WFS_SRVE_IDC_DEVICEPOSITION (IDC_SERVICE_OFFSET + 13)
+#define WFS_SRVE_IDC_POWER_SAVE_CHANGE (IDC_SERVICE_OFFSET + 14)
+
+/* fwDevice */
+#define WFS_IDC_DEVONLINE 0
+#define WFS_IDC_DEVOFFLINE 1
+#define WFS_IDC_DEVPOWEROFF 2
+#define WFS_IDC_DEVNODEVICE 3
+#define WFS_IDC_DEVHWERROR 4
+#define WFS_IDC_DEVUSERERROR 5
+#define WFS_IDC_DEVBUSY 6
+
+/* fwMedia */
+#define WFS_IDC_MEDIAPRESENT 1
+#define WFS_IDC_MEDIANOTPRESENT 2
+#define WFS_IDC_MEDIAJAMMED 3
+#define WFS_IDC_MEDIANOTSUPP 4
+#define WFS_IDC_MEDIAUNKNOWN 5
+#define WFS_IDC_MEDIAENTERING 6
+#define WFS_IDC_MEDIALATCHED 7
+
+/* fwRetainBin */
+#define WFS_IDC_RETAINBINOK 1
+#define WFS_IDC_RETAINNOTSUPP 2
+#define WFS_IDC_RETAINBINFULL 3
+#define WFS_IDC_RETAINBINHIGH 4
+#define WFS_IDC_RETAINBINMISSING 5
+
+/* fwSecurity */
+#define WFS_IDC_SECNOTSUPP 1
+#define WFS_IDC_SECNOTREADY 2
+#define WFS_IDC_SECOPEN 3
+
+/* fwChipPower */
+#define WFS_IDC_CHIPONLINE 0
+#define WFS_IDC_CHIPPOWEREDOFF 1
+#define WFS_IDC_CHIPBUSY 2
+#define WFS_IDC_CHIPNODEVICE 3
+#define WFS_IDC_CHIPHWERROR 4
+#define WFS_IDC_CHIPNOCARD 5
+#define WFS_IDC_CHIPNOTSUPP 6
+#define WFS_IDC_CHIPUNKNOWN 7
+
+/* wClass */
+#define WFS_SERVICE_CLASS_VERSION_IDC 0x0203
+
+/* fwType */
+#define WFS_IDC_TYPEMOTOR 1
+#define WFS_IDC_TYPESWIPE 2
+#define WFS_IDC_TYPEDIP 3
+#define WFS_IDC_TYPECONTACTLESS 4
+#define WFS_IDC_TYPELATCHEDDIP 5
+#define WFS_IDC_TYPEPERMANENT 6
+
+/* Data sources (fwReadTracks, fwWriteTracks, wDataSource, lpwReadData). */
+#define WFS_IDC_NOTSUPP 0x0000
+#define WFS_IDC_TRACK1 0x0001
+#define WFS_IDC_TRACK2 0x0002
+#define WFS_IDC_TRACK3 0x0004
+#define WFS_IDC_CHIP 0x0008
+#define WFS_IDC_SECURITY 0x0010
+#define WFS_IDC_FLUXINACTIVE 0x0020
+#define WFS_IDC_MEMORY_CHIP 0x0040
+#define WFS_IDC_FRONTIMAGE 0x0100
+#define WFS_IDC_BACKIMAGE 0x0200
+#define WFS_IDC_TRACK_WM 0x8000
+
+/* wStatus of card data */
+#define WFS_IDC_DATAOK 0
+#define WFS_IDC_DATAMISSING 1
+#define WFS_IDC_DATAINVALID 2
+#define WFS_IDC_DATATOOLONG 3
+#define WFS_IDC_DATATOOSHORT 4
+#define WFS_IDC_DATASRCNOTSUPP 5
+#define WFS_IDC_DATASRCMISSING 6
+
+/* fwChipProtocols, wChipProtocol */
+#define WFS_IDC_CHIPT0 0x0001
+#define WFS_IDC_CHIPT1 0x0002
+#define WFS_IDC_CHIP_PROTOCOL_NOT_REQUIRED 0x0004
+
+/* fwWriteMethod, fwWriteMode */
+#define WFS_IDC_UNKNOWN 0x0001
+#define WFS_IDC_LOCO 0x0002
+#define WFS_IDC_HICO 0x0004
+#define WFS_IDC_AUTO 0x0008
+
+/* wEjectPosition, fwEjectPosition */
+#define WFS_IDC_EXITPOSITION 0x0001
+#define WFS_IDC_TRANSPORTPOSITION 0x0002
+
+/* lpwChipPower */
+#define WFS_IDC_CHIPPOWERCOLD 0x0002
+#define WFS_IDC_CHIPPOWERWARM 0x0004
+#define WFS_IDC_CHIPPOWEROFF 0x0008
+
+/* fwPosition of a retained card, wPosition of a card action */
+#define WFS_IDC_MEDIAUNKNOWNPOS 0x0001
+#define WFS_IDC_MEDIAPRESENTPOS 0x0002
+#define WFS_IDC_MEDIAENTERINGPOS 0x0004
+
+/* wAction of a card action */
+#define WFS_IDC_CARDRETAINED 1
+#define WFS_IDC_CARDEJECTED 2
+#define WFS_IDC_CARDREADPOSITION 3
+#define WFS_IDC_CARDJAMMED 4
+
+#define WFS_IDC_GUIDLIGHTS_SIZE 32
+
+#pragma pack(push, 1)
+
+typedef struct _wfs_idc_status {
+  WORD fwDevice;
+  WORD fwMedia;
+  WORD fwRetainBin;
+  WORD fwSecurity;
+  USHORT usCards;
+  WORD fwChipPower;
+  LPSTR lpszExtra;
+  DWORD dwGuidLights[WFS_IDC_GUIDLIGHTS_SIZE];
+  WORD fwChipModule;
+  WORD fwMagReadModule;
+  WORD fwMagWriteModule;
+  WORD fwFrontImageModule;
+  WORD fwBackImageModule;
+  WORD wDevicePosition;
+  USHORT usPowerSaveRecoveryTime;
+} WFSIDCSTATUS, *LPWFSIDCSTATUS;
+
+typedef struct _wfs_idc_caps {
+  WORD wClass;
+  WORD fwType;
+  BOOL bCompound;
+  WORD fwReadTracks;
+  WORD fwWriteTracks;
+  WORD fwChipProtocols;
+  USHORT usCards;
+  WORD fwSecType;
+  WORD fwPowerOnOption;
+  WORD fwPowerOffOption;
+  BOOL bFluxSensorProgrammable;
+  BOOL bReadWriteAccessFollowingEject;
+  WORD fwWriteMode;
+  WORD fwChipPower;
+  LPSTR lpszExtra;
+  WORD fwDIPMode;
+  LPWORD lpwMemoryChipProtocols;
+  DWORD dwGuidLights[WFS_IDC_GUIDLIGHTS_SIZE];
+  WORD fwEjectPosition;
+  BOOL bPowerSaveControl;
+} WFSIDCCAPS, *LPWFSIDCCAPS;
+
+typedef struct _wfs_idc_form {
+  LPSTR lpszFormName;
+  CHAR cFieldSeparatorTrack1;
+  CHAR cFieldSeparatorTrack2;
+  CHAR cFieldSeparatorTrack3;
+  WORD fwAction;
+  LPSTR lpszTracks;
+  BOOL bSecure;
+  LPSTR lpszTrack1Fields;
+  LPSTR lpszTrack2Fields;
+  LPSTR lpszTrack3Fields;
+} WFSIDCFORM, *LPWFSIDCFORM;
+
+typedef struct _wfs_idc_ifm_identifier {
+  WORD wIFMAuthority;
+  LPSTR lpszIFMIdentifier;
+} WFSIDCIFMIDENTIFIER, *LPWFSIDCIFMIDENTIFIER;
+
+typedef struct _wfs_idc_retain_card {
+  USHORT usCount;
+  WORD fwPosition;
+} WFSIDCRETAINCARD, *LPWFSIDCRETAINCARD;
+
+typedef struct _wfs_idc_setkey {
+  USHORT usKeyLen;
+  LPBYTE lpbKeyValue;
+} WFSIDCSETKEY, *LPWFSIDCSETKEY;
+
+typedef struct _wfs_idc_card_data {
+  WORD wDataSource;
+  WORD wStatus;
+  ULONG ulDataLength;
+  LPBYTE lpbData;
+  WORD fwWriteMethod;
+} WFSIDCCARDDATA, *LPWFSIDCCARDDATA;
+
+typedef struct _wfs_idc_chip_io {
+  WORD wChipProtocol;
+  ULONG ulChipDataLength;
+  LPBYTE lpbChipData;
+} WFSIDCCHIPIO, *LPWFSIDCCHIPIO;
+
+typedef struct _wfs_idc_chip_power_out {
+  ULONG ulChipDataLength;
+  LPBYTE lpbChipData;
+} WFSIDCCHIPPOWEROUT, *LPWFSIDCCHIPPOWEROUT;
+
+typedef struct _wfs_idc_track_event {
+  WORD fwStatus;
+  LPSTR lpstrTrack;
+  LPSTR lpstrData;
+} WFSIDCTRACKEVENT, *LPWFSIDCTRACKEVENT;
+
+typedef struct _wfs_idc_card_act {
+  WORD wAction;
+  WORD wPosition;
+} WFSIDCCARDACT, *LPWFSIDCCARDACT;
+
+typedef struct _wfs_idc_write_track {
+  LPSTR lpstrFormName;
+  LPSTR lpstrTrackData;
+  WORD fwWriteMethod;
+} WFSIDCWRITETRACK, *LPWFSIDCWRITETRACK;
+
+typedef struct _wfs_idc_eject_card {
+  WORD wEjectPosition;
+} WFSIDCEJECTCARD, *LPWFSIDCEJECTCARD;
+
+typedef struct _wfs_idc_parse_data {
+  LPSTR lpstrFormName;
+  LPWFSIDCCARDDATA* lppCardData;
+} WFSIDCPARSEDATA, *LPWFSIDCPARSEDATA;
+
+typedef struct _wfs_idc_set_guidlight {
+  WORD wGuidLight;
+  DWORD dwCommand;
+} WFSIDCSETGUIDLIGHT, *LPWFSIDCSETGUIDLIGHT;
+
+typedef struct _wfs_idc_power_save_control {
+  USHORT usMaxPowerSaveRecoveryTime;
+} WFSIDCPOWERSAVECONTROL, *LPWFSIDCPOWERSAVECONTROL;
+
+typedef struct _wfs_idc_device_position {
+  WORD wPosition;
+} WFSIDCDEVICEPOSITION, *LPWFSIDCDEVICEPOSITION;
+
+typedef struct _wfs_idc_power_save_change {
+  USHORT usPowerSaveRecoveryTime;
+} WFSIDCPOWERSAVECHANGE, *LPWFSIDCPOWERSAVECHANGE;
+
+#pragma pack(pop)
+
+XFS_CHECK_SIZE(WFSIDCSTATUS, 158, 1);
+XFS_CHECK_OFFSET(WFSIDCSTATUS, lpszExtra, 12, 0);
+XFS_CHECK_OFFSET(WFSIDCSTATUS, dwGuidLights, 16, 1);
+XFS_CHECK_OFFSET(WFSIDCSTATUS, fwChipModule, 144, 1);
+XFS_CHECK_OFFSET(WFSIDCSTATUS, wDevicePosition, 154, 1);
+XFS_CHECK_OFFSET(WFSIDCSTATUS, usPowerSaveRecoveryTime, 156, 1);
+
+XFS_CHECK_SIZE(WFSIDCCAPS, 178, 2);
+XFS_CHECK_OFFSET(WFSIDCCAPS, bCompound, 4, 0);
+XFS_CHECK_OFFSET(WFSIDCCAPS, fwReadTracks, 8, 0);
+XFS_CHECK_OFFSET(WFSIDCCAPS, bFluxSensorProgrammable, 22, 0);
+XFS_CHECK_OFFSET(WFSIDCCAPS, bReadWriteAccessFollowingEject, 26, 0);
+XFS_CHECK_OFFSET(WFSIDCCAPS, fwWriteMode, 30, 0);
+XFS_CHECK_OFFSET(WFSIDCCAPS, lpszExtra, 34, 0);
+XFS_CHECK_OFFSET(WFSIDCCAPS, fwDIPMode, 38, 1);
+XFS_CHECK_OFFSET(WFSIDCCAPS, lpwMemoryChipProtocols, 40, 1);
+XFS_CHECK_OFFSET(WFSIDCCAPS, dwGuidLights, 44, 2);
+XFS_CHECK_OFFSET(WFSIDCCAPS, fwEjectPosition, 172, 2);
+XFS_CHECK_OFFSET(WFSIDCCAPS, bPowerSaveControl, 174, 2);
+
+XFS_CHECK_SIZE(WFSIDCFORM, 29, 5);
+XFS_CHECK_OFFSET(WFSIDCFORM, cFieldSeparatorTrack1, 4, 1);
+XFS_CHECK_OFFSET(WFSIDCFORM, fwAction, 7, 1);
+XFS_CHECK_OFFSET(WFSIDCFORM, lpszTracks, 9, 1);
+XFS_CHECK_OFFSET(WFSIDCFORM, bSecure, 13, 2);
+XFS_CHECK_OFFSET(WFSIDCFORM, lpszTrack1Fields, 17, 2);
+XFS_CHECK_OFFSET(WFSIDCFORM, lpszTrack2Fields, 21, 3);
+XFS_CHECK_OFFSET(WFSIDCFORM, lpszTrack3Fields, 25, 4);
+
+XFS_CHECK_SIZE(WFSIDCIFMIDENTIFIER, 6, 1);
+XFS_CHECK_SIZE(WFSIDCRETAINCARD, 4, 0);
+XFS_CHECK_SIZE(WFSIDCSETKEY, 6, 1);
+XFS_CHECK_SIZE(WFSIDCCARDDATA, 14, 1);
+XFS_CHECK_OFFSET(WFSIDCCARDDATA, ulDataLength, 4, 0);
+XFS_CHECK_OFFSET(WFSIDCCARDDATA, lpbData, 8, 0);
+XFS_CHECK_OFFSET(WFSIDCCARDDATA, fwWriteMethod, 12, 1);
+XFS_CHECK_SIZE(WFSIDCCHIPIO, 10, 1);
+XFS_CHECK_OFFSET(WFSIDCCHIPIO, ulChipDataLength, 2, 0);
+XFS_CHECK_OFFSET(WFSIDCCHIPIO, lpbChipData, 6, 0);
+XFS_CHECK_SIZE(WFSIDCCHIPPOWEROUT, 8, 1);
+XFS_CHECK_SIZE(WFSIDCTRACKEVENT, 10, 2);
+XFS_CHECK_OFFSET(WFSIDCTRACKEVENT, lpstrData, 6, 1);
+XFS_CHECK_SIZE(WFSIDCCARDACT, 4, 0);
+XFS_CHECK_SIZE(WFSIDCWRITETRACK, 10, 2);
+XFS_CHECK_SIZE(WFSIDCEJECTCARD, 2, 0);
+XFS_CHECK_SIZE(WFSIDCPARSEDATA, 8, 2);
+XFS_CHECK_SIZE(WFSIDCSETGUIDLIGHT, 6, 0);
+XFS_CHECK_SIZE(WFSIDCPOWERSAVECONTROL, 2, 0);
+XFS_CHECK_SIZE(WFSIDCDEVICEPOSITION, 2, 0);
+XFS_CHECK_SIZE(WFSIDCPOWERSAVECHANGE, 2, 0);
+
+#endif
