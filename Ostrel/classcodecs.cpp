@@ -2,7 +2,7 @@
 
 // A class's codec plugs in here: include its dispatcher headers and name
 // its dispatchers in its row, e.g. for the card reader
-//   {"IDC", WFS_SERVICE_CLASS_IDC, 200, 299, &BufferFormat_IDC::InfoFormat,
+//   {WFS_SERVICE_CLASS_IDC, 200, 299, &BufferFormat_IDC::InfoFormat,
 //    &BufferFormat_IDC::ExeFormat, &JsonUnformat_IDC::UnformatInfo,
 //    &JsonUnformat_IDC::UnformatExecute, &JsonUnformatEvent_Execute_IDC::UnformatExecute,
 //    &JsonUnformatEvent_Server_IDC::UnformatServer, nullptr},
@@ -14,13 +14,13 @@ namespace classcodecs {
 namespace {
 
 const ClassCodec kClasses[] = {
-    {"PIN", WFS_SERVICE_CLASS_PIN, 400, 499, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    {WFS_SERVICE_CLASS_PIN, 400, 499, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr},
-    {"IDC", WFS_SERVICE_CLASS_IDC, 200, 299, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    {WFS_SERVICE_CLASS_IDC, 200, 299, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr},
-    {"PTR", WFS_SERVICE_CLASS_PTR, 100, 199, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    {WFS_SERVICE_CLASS_PTR, 100, 199, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr},
-    {"CRD", WFS_SERVICE_CLASS_CRD, 1400, 1499, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    {WFS_SERVICE_CLASS_CRD, 1400, 1499, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr},
 };
 

@@ -15,7 +15,6 @@ typedef Json::Value (*PayloadFormatter)(unsigned int code, unsigned char* data);
 // for that kind (yet, or at all): its requests go out with "lpDataBuffer"
 // null and its replies keep lpBuffer NULL.
 struct ClassCodec {
-  const char* name;  // "IDC"
   LONG serviceClass;
   DWORD first;  // code range, both ends included
   DWORD last;

@@ -84,7 +84,8 @@ namespace codec {
 //                         (for example " allocate buffer failed 1 !").
 class AllocPoint {
  public:
-  constexpr AllocPoint(int number) : m_number(number), m_suffix(nullptr) {}  // NOLINT: implicit
+  // Implicit, so that a decoder names a numbered point by its number.
+  constexpr AllocPoint(int number) : m_number(number), m_suffix(nullptr) {}
   static constexpr AllocPoint First() { return AllocPoint(kFirst, nullptr); }
   static constexpr AllocPoint Text(const char* suffix) { return AllocPoint(kText, suffix); }
 
