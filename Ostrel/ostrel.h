@@ -24,7 +24,8 @@ class Ostrel {
   // owns the record and releases it with FreeBuffer.
   static LPCONNECTMSG FormatResData(char* text);
   // Releases the record, and first its result when freeResult is non-zero.
-  // 1 when the record or its result is NULL (nothing released), else 0.
+  // 1 when the record or its result is NULL (a record without a result is
+  // released, nothing else), else 0.
   static int FreeBuffer(_connect_msg* msg, int freeResult);
 };
 

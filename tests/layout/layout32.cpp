@@ -4,5 +4,6 @@
 #include "xfsspi.h"
 #include "xfsidc.h"
 #include "ostrel_records.h"
+#include "jsonunformatevent_system.h"
 
 int main() { return 0; }
