@@ -21,17 +21,17 @@ class BufferFormat_IDC {
   static Json::Value GetLPSTR(char* text);
 
   // One formatter per input structure; data is never NULL.
-  static Json::Value FormatWriteTrack(unsigned char* data);   // WFSIDCWRITETRACK
-  static Json::Value FormatEjectCard(unsigned char* data);    // WFSIDCEJECTCARD
-  static Json::Value FormatRetainCard();                      // sends no input: null
-  static Json::Value FormatResetCount();                      // sends no input: null
-  static Json::Value FormatSetkey(unsigned char* data);       // WFSIDCSETKEY
-  static Json::Value FormatReadRawData(unsigned char* data);  // WORD read-data flags
-  static Json::Value FormatWriteRawData(unsigned char* data); // NULL-terminated LPWFSIDCCARDDATA*
-  static Json::Value FormatChipIO(unsigned char* data);       // WFSIDCCHIPIO
-  static Json::Value FormatReset(unsigned char* data);        // WORD reset-in action
-  static Json::Value FormatChipPower(unsigned char* data);    // WORD chip power action
-  static Json::Value FormatParseData(unsigned char* data);    // WFSIDCPARSEDATA
+  static Json::Value FormatWriteTrack(unsigned char* data);    // WFSIDCWRITETRACK
+  static Json::Value FormatEjectCard(unsigned char* data);     // WFSIDCEJECTCARD
+  static Json::Value FormatRetainCard();                       // sends no input: null
+  static Json::Value FormatResetCount();                       // sends no input: null
+  static Json::Value FormatSetkey(unsigned char* data);        // WFSIDCSETKEY
+  static Json::Value FormatReadRawData(unsigned char* data);   // WORD read-data flags
+  static Json::Value FormatWriteRawData(unsigned char* data);  // NULL-terminated LPWFSIDCCARDDATA*
+  static Json::Value FormatChipIO(unsigned char* data);        // WFSIDCCHIPIO
+  static Json::Value FormatReset(unsigned char* data);         // WORD reset-in action
+  static Json::Value FormatChipPower(unsigned char* data);     // WORD chip power action
+  static Json::Value FormatParseData(unsigned char* data);     // WFSIDCPARSEDATA
   static Json::Value FormatSetGuidanceLight(unsigned char* data);  // WFSIDCSETGUIDLIGHT
   static Json::Value FormatPowerSaveControl(unsigned char* data);  // WFSIDCPOWERSAVECONTROL
 };

@@ -37,9 +37,10 @@ int JsonUnformat_IDC::UnformatInfo(LPWFSRESULT result, Json::Value* value) {
       {WFS_INF_IDC_QUERY_FORM, &UnformatQueryForm},
       {WFS_INF_IDC_QUERY_IFM_IDENTIFIER, &UnformatQueryIfmIdentifier},
   };
-  return codec::UnformatByCode(
-      GUARD_SITE("jsonunformat_idc", "Ostrel", "JsonUnformat_IDC::UnformatInfo catch an exception!"),
-      "JsonUnformat_IDC::UnformatInfo invalid INFO CMD", kTable, result, value);
+  return codec::UnformatByCode(GUARD_SITE("jsonunformat_idc", "Ostrel",
+                                          "JsonUnformat_IDC::UnformatInfo catch an exception!"),
+                               "JsonUnformat_IDC::UnformatInfo invalid INFO CMD", kTable, result,
+                               value);
 }
 
 int JsonUnformat_IDC::UnformatExecute(LPWFSRESULT result, Json::Value* value) {
@@ -59,10 +60,10 @@ int JsonUnformat_IDC::UnformatExecute(LPWFSRESULT result, Json::Value* value) {
       {WFS_CMD_IDC_SET_GUIDANCE_LIGHT, nullptr},
       {WFS_CMD_IDC_POWER_SAVE_CONTROL, nullptr},
   };
-  return codec::UnformatByCode(
-      GUARD_SITE("jsonunformat_idc", "Ostrel",
-                 "JsonUnformat_IDC::UnformatExecute catch an exception!"),
-      "JsonUnformat_IDC::UnformatExecute invalid EXE CMD", kTable, result, value);
+  return codec::UnformatByCode(GUARD_SITE("jsonunformat_idc", "Ostrel",
+                                          "JsonUnformat_IDC::UnformatExecute catch an exception!"),
+                               "JsonUnformat_IDC::UnformatExecute invalid EXE CMD", kTable, result,
+                               value);
 }
 
 int JsonUnformat_IDC::UnformatStatus(LPWFSRESULT result, Json::Value* value) {

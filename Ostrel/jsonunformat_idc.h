@@ -24,18 +24,18 @@ class JsonUnformat_IDC {
   static int UnformatCapabilities(LPWFSRESULT result, Json::Value* value);  // WFSIDCCAPS
   // The form names, each ending in NUL, the list in a second NUL.
   static int UnformatFormList(LPWFSRESULT result, Json::Value* value);
-  static int UnformatQueryForm(LPWFSRESULT result, Json::Value* value);     // WFSIDCFORM
+  static int UnformatQueryForm(LPWFSRESULT result, Json::Value* value);  // WFSIDCFORM
   static int UnformatQueryIfmIdentifier(LPWFSRESULT result, Json::Value* value);
-  static int UnformatReadTrack(LPWFSRESULT result, Json::Value* value);     // the track text
-  static int UnformatEjectCard(LPWFSRESULT result, Json::Value* value);     // WORD position
-  static int UnformatRetainCard(LPWFSRESULT result, Json::Value* value);    // WFSIDCRETAINCARD
-  static int UnformatSetkey(LPWFSRESULT result, Json::Value* value);        // WFSIDCSETKEY
+  static int UnformatReadTrack(LPWFSRESULT result, Json::Value* value);   // the track text
+  static int UnformatEjectCard(LPWFSRESULT result, Json::Value* value);   // WORD position
+  static int UnformatRetainCard(LPWFSRESULT result, Json::Value* value);  // WFSIDCRETAINCARD
+  static int UnformatSetkey(LPWFSRESULT result, Json::Value* value);      // WFSIDCSETKEY
   // A NULL-terminated array of WFSIDCCARDDATA pointers.
   static int UnformatReadRawData(LPWFSRESULT result, Json::Value* value);
-  static int UnformatChipIO(LPWFSRESULT result, Json::Value* value);        // WFSIDCCHIPIO
+  static int UnformatChipIO(LPWFSRESULT result, Json::Value* value);  // WFSIDCCHIPIO
   // WFSIDCCHIPPOWEROUT; no input is no failure here (lpBuffer NULL, 1).
   static int UnformatChipPower(LPWFSRESULT result, Json::Value* value);
-  static int UnformatParseData(LPWFSRESULT result, Json::Value* value);     // the card data text
+  static int UnformatParseData(LPWFSRESULT result, Json::Value* value);  // the card data text
 };
 
 #endif

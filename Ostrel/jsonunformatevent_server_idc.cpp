@@ -52,8 +52,7 @@ int JsonUnformatEvent_Server_IDC::UnformatDevicePosition(LPWFSRESULT result, Jso
   return decoder.Result();
 }
 
-int JsonUnformatEvent_Server_IDC::UnformatPowerSaveChange(LPWFSRESULT result,
-                                                          Json::Value* value) {
+int JsonUnformatEvent_Server_IDC::UnformatPowerSaveChange(LPWFSRESULT result, Json::Value* value) {
   codec::Decoder decoder("JsonUnformatEvent_Execute_IDC::UnformatPowerSaveChange", result);
   codec::Object in = decoder.InputObject(value);
   if (!in) return 0;

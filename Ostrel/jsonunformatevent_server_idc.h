@@ -19,11 +19,11 @@ class JsonUnformatEvent_Server_IDC {
 
   // Each builds its payload in result->lpBuffer; 1 on success, 0 after its
   // failure line.
-  static int UnformatCardAction(LPWFSRESULT result, Json::Value* value);      // WFSIDCCARDACT
+  static int UnformatCardAction(LPWFSRESULT result, Json::Value* value);  // WFSIDCCARDACT
   // WORD: the reset-out position, which is the event's value itself.
   static int UnformatMediaDetected(LPWFSRESULT result, Json::Value* value);
-  static int UnformatDevicePosition(LPWFSRESULT result, Json::Value* value);  // WORD position
-  static int UnformatPowerSaveChange(LPWFSRESULT result, Json::Value* value); // USHORT time
+  static int UnformatDevicePosition(LPWFSRESULT result, Json::Value* value);   // WORD position
+  static int UnformatPowerSaveChange(LPWFSRESULT result, Json::Value* value);  // USHORT time
 };
 
 #endif
