@@ -1,5 +1,10 @@
 #include "classcodecs.h"
 
+#include "bufferformat_idc.h"
+#include "jsonunformat_idc.h"
+#include "jsonunformatevent_execute_idc.h"
+#include "jsonunformatevent_server_idc.h"
+
 // A class's codec plugs in here: include its dispatcher headers and name
 // its dispatchers in its row, e.g. for the card reader
 //   {WFS_SERVICE_CLASS_IDC, 200, 299, &BufferFormat_IDC::InfoFormat,
@@ -16,7 +21,9 @@ namespace {
 const ClassCodec kClasses[] = {
     {WFS_SERVICE_CLASS_PIN, 400, 499, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr},
-    {WFS_SERVICE_CLASS_IDC, 200, 299, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    {WFS_SERVICE_CLASS_IDC, 200, 299, &BufferFormat_IDC::InfoFormat, &BufferFormat_IDC::ExeFormat,
+     &JsonUnformat_IDC::UnformatInfo, &JsonUnformat_IDC::UnformatExecute,
+     &JsonUnformatEvent_Execute_IDC::UnformatExecute, &JsonUnformatEvent_Server_IDC::UnformatServer,
      nullptr},
     {WFS_SERVICE_CLASS_PTR, 100, 199, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr},

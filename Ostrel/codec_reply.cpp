@@ -84,6 +84,8 @@ bool IsIntegerZero(const Json::Value& value) {
 
 }  // namespace
 
+bool NoInput(const Json::Value* input) { return input == nullptr || IsIntegerZero(*input); }
+
 // ---- AllocPoint -------------------------------------------------------------
 
 void AllocPoint::Log(const char* decoder) const {
@@ -113,7 +115,7 @@ void Decoder::WrongType(const char* member) {
 
 bool Decoder::HasInput(const Json::Value* input) {
   if (m_failed) return false;
-  if (input == nullptr || IsIntegerZero(*input)) {
+  if (NoInput(input)) {
     Fail(" input Data is NULL");
     return false;
   }
@@ -317,6 +319,7 @@ LPBYTE Object::BinaryBlockFirst(const char* member, size_t length, AllocPoint po
     m_decoder->WrongType(member);
     return nullptr;
   }
+  if (length > kLargestBinary) return nullptr;
   LPBYTE block = nullptr;
   if (length > 0) {
     block = m_decoder->Allocate<BYTE>(point, length);

@@ -48,7 +48,10 @@
 //   block of the declared length before decoding, so a mismatch leaves it
 //   zero-filled (the caller may treat the mismatch as its own failure);
 //   MatchFirst allocates only after a matching decode, so a mismatch leaves
-//   the pointer NULL. A declared length of 0 gives no block.
+//   the pointer NULL. A declared length of 0 gives no block, and neither
+//   does one above kLargestBinary, which no reply's data can match: the
+//   declared length alone never makes a decoder take a block larger than a
+//   reply.
 // - Single bytes (Byte): base64 text whose first decoded byte is the value.
 // - Pointer arrays (PointerArray): a block of (count + 1) pointers, then one
 //   block per element in order, each filled by the caller; the last entry
@@ -77,6 +80,10 @@
 
 namespace codec {
 
+// The most bytes of data a reply can carry: no more than its text, which
+// arrives in a 40960-byte block.
+constexpr size_t kLargestBinary = 40960;
+
 // Which "allocate buffer failed" line an allocation point logs:
 //   AllocPoint::First()   "<name> allocate buffer failed!"  (the structure)
 //   a number n            "<name> allocate buffer failed n!"
@@ -102,6 +109,11 @@ class AllocPoint {
 
 class Object;
 class Array;
+
+// The no-input rule: NULL (a null or absent "lpBuffer") or the JSON integer
+// 0. For the few decoders to which no input is no failure; the others use
+// Decoder::HasInput, which logs it.
+bool NoInput(const Json::Value* input);
 
 // One run of one decoder: its name for the log lines, the result the blocks
 // hang below, and whether the run has failed. Lives on the decoder's stack.

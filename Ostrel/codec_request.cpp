@@ -1,6 +1,7 @@
 #include "codec_request.h"
 
 #include <limits>
+#include <string>
 
 #include "BASE64_API.h"
 
@@ -14,6 +15,15 @@ bool SetRequiredString(Json::Value& object, const char* name, const char* text) 
   if (text == nullptr) return false;
   object[name] = text;
   return true;
+}
+
+void CannotFormat(const char* member) {
+  throw Unformattable(std::string(member != nullptr ? member : "input") + " is NULL");
+}
+
+Json::Value RequiredString(const char* member, const char* text) {
+  if (text == nullptr) CannotFormat(member);
+  return Json::Value(text);
 }
 
 bool SetBinary(Json::Value& object, const char* name, const BYTE* data, size_t length,

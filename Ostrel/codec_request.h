@@ -18,7 +18,11 @@
 //   }
 //
 // A formatter that cannot format its input returns a null value; the request
-// still goes out, with "lpDataBuffer" null.
+// still goes out, with "lpDataBuffer" null. Input that breaks its structure's
+// own rules (a NULL pointer where the structure requires text or data) ends
+// the formatter through CannotFormat instead, wherever it is found (nested
+// elements included): the class dispatcher's guarded frame logs its
+// caught-fault line and gives null.
 #ifndef OSTREL_CODEC_REQUEST_H
 #define OSTREL_CODEC_REQUEST_H
 
@@ -26,6 +30,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <type_traits>
 
 #include "xfsapi.h"
@@ -51,6 +56,20 @@ Json::Value OptionalString(const char* text);
 // A required LPSTR: sets object[name] and returns true, or returns false
 // (and sets nothing) for a NULL pointer; the formatter then returns null.
 bool SetRequiredString(Json::Value& object, const char* name, const char* text);
+
+// Input that no formatter can render: raised by CannotFormat and caught by
+// the class dispatcher's guarded frame. what() names the member, never its
+// content.
+class Unformattable : public std::runtime_error {
+ public:
+  explicit Unformattable(const std::string& what) : std::runtime_error(what) {}
+};
+
+// Ends the running formatter: member (its XFS field name) cannot be formatted.
+[[noreturn]] void CannotFormat(const char* member);
+
+// A required LPSTR as a JSON string; CannotFormat(member) for a NULL pointer.
+Json::Value RequiredString(const char* member, const char* text);
 
 // When a binary member is present.
 enum class BinaryMember {

@@ -163,8 +163,11 @@ TEST(RequestEnvelope, PayloadMemberFollowsTheClassRanges) {
     Json::Value root = Parse(text);
     ExpectEnvelope(root, option);
     EXPECT_EQ(root.isMember("lpDataBuffer"), item.hasPayload) << text;
-    // No class dispatcher is plugged in yet: the payload is null.
-    if (item.hasPayload) {
+    // The card reader's codec formats the eject input (more in tests/idc);
+    // classes without a dispatcher send null.
+    if (item.hasPayload && item.kind == KvSP_CMD_EXECUTE && (item.code & 0xFFFFu) == 203) {
+      EXPECT_EQ(root["lpDataBuffer"]["wEjectPosition"], Json::Value(1)) << text;
+    } else if (item.hasPayload) {
       EXPECT_TRUE(root["lpDataBuffer"].isNull()) << text;
     }
   }
