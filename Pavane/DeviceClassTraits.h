@@ -36,7 +36,13 @@ struct DeviceClassTraits {
   int destructorFaultLine;
 };
 
-// The system events every class lets through: 1 to 8.
-extern const EventIdSet kAllSystemEvents;
+// The system events every class lets through: WFS_SYSE_UNDELIVERABLE_MSG
+// to WFS_SYSE_LOCK_REQUESTED.
+inline constexpr DWORD kAllSystemEventIds[] = {1, 2, 3, 4, 5, 6, 7, 8};
+
+// The entry and exit lines of a device class's destructor; a fault in them
+// is reported and destruction goes on.
+void TraceDeviceClassDestructor(const DeviceClassTraits& traits, const char* destructorName,
+                                bool entry);
 
 #endif

@@ -37,8 +37,9 @@ class CINICfgFile {
 
  private:
   // The settings object for `file`, made or replaced as needed; NULL when
-  // no file was ever named.
-  QSettings* SettingsFor(const char* file);
+  // no file was ever named. tracePositions: the progress lines of
+  // SetPrivateProfileInt.
+  QSettings* SettingsFor(const char* file, bool tracePositions);
 
   QString m_strFileName;
   QSettings* m_pSettings = nullptr;  // owned
