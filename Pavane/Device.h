@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <list>
 
 #include "ThreadLock.h"
@@ -131,6 +132,8 @@ class CDevice : public QObject {
  private:
   struct WorkerRequest;
   int RunWorkerRequest(_stRequestData* request, const WorkerRequest& spec);
+  int CompleteRegistration(_stRequestData* request, const char* resultText,
+                           const char* faultText);
   void FillDataOption(const _stRequestData* request, int kind, _tagDataOption& option) const;
   _stRequestData* CopyRequest(const _stRequestData* request) const;
   void StartEventThreads();
@@ -138,14 +141,14 @@ class CDevice : public QObject {
 
   char m_szLogicalName[WFP_NAME_LEN];
   // Written by open (the SPI thread) and by StopAllThread, which stops the
-  // threads below before forgetting them; read by those threads only while
-  // they run.
+  // message window first and then the event threads before forgetting them;
+  // the window's pump reads the thread pointers only while it runs.
   WFPMsgWnd* m_pMsgWnd = nullptr;
   CDeviceExecuteEventThread* m_pExecuteEventThread = nullptr;
   CDeviceUserEventThread* m_pUserEventThread = nullptr;
   CDeviceServiceEventThread* m_pServiceEventThread = nullptr;
   CDeviceSystemEventThread* m_pSystemEventThread = nullptr;
-  int m_nDeviceStatus = 0;       // written by open and close completions
+  std::atomic<int> m_nDeviceStatus{0};  // written by the open and close completions
   int m_nServiceClass;
   char* m_pAppID = nullptr;      // owned; written by open only
   char m_szExecutable[WFP_NAME_LEN];
