@@ -14,6 +14,9 @@ class CDeviceEventThread : public CWFPThread {
   Q_OBJECT
 
  public:
+  // Ends the loop before the thread's own parts go.
+  ~CDeviceEventThread() override;
+
   // Stores the device (not owned); called before StartThread.
   void SetInitThread(CDevice* device) override;
 

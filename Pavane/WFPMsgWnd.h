@@ -16,7 +16,9 @@
 class CDevice;
 
 // Threads: construction, CreateThreadWindow and destruction run on the
-// device's thread; MsgWndLoop and HandleMessage on the pump thread.
+// device's thread; MsgWndLoop and HandleMessage on the pump thread. The pump
+// reads the ports of the device's event threads, so the device destroys its
+// window before it stops and forgets those threads.
 class WFPMsgWnd : public QObject {
   Q_OBJECT
 
@@ -51,13 +53,18 @@ class WFPMsgWnd : public QObject {
   static void PostUserEventMessage(unsigned long window, unsigned long, unsigned long msg);
   static void PostSystemEventMessage(unsigned long window, unsigned long, unsigned long msg);
 
+  // The owning device.
+  CDevice* Device() const { return m_pDevice; }
+
   // Port of the server; 0 until CreateThreadWindow has bound one. Written
   // before the pump thread starts.
   long m_hThreadWnd = 0;
 
  private:
   void RunLoop();
-  void RouteCompletion(unsigned long message, unsigned long msg, bool honourEventWait);
+  // Hands a completion to the worker waiting for it, or releases it when no
+  // request is pending; holdAfterEvent: held back after an execute event.
+  void RouteCompletion(unsigned long msg, unsigned long lParam, bool holdAfterEvent);
 
   std::atomic<bool> m_stop{false};  // written by the destructor, read by the pump
   CDevice* m_pDevice;               // the owning device (not owned)

@@ -25,7 +25,9 @@ class CWFPThread : public QObject {
   enum { KvSP_DESTROY_EXE_THREAD = 32 };
 
   CWFPThread();
-  // Performs StopThread when it has not run.
+  // Performs StopThread when it has not run. Derived classes call StopThread
+  // first in their own destructors, so no handler runs on a part-destroyed
+  // object.
   ~CWFPThread() override;
 
   // Binds the server to a random port of 13000 to 32998 (m_ThreadWnd) and

@@ -23,9 +23,10 @@ class CWorkerRoster {
   static std::vector<CDeviceExecuteThread*> WithdrawAll(CDevice* device);
 
   // The close of device begins on worker: true for the first caller, which
-  // is taken off the roster and alone may destroy the device; a second
-  // close of the same device gets false and stays on the roster, so the
-  // first one reclaims it before the device goes.
+  // is taken off the roster and alone may destroy the device. False for a
+  // second close of the same device (it stays on the roster, so the first
+  // one reclaims it before the device goes) and for a worker that a reclaim
+  // has already taken (that reclaim is stopping the device).
   static bool BeginDeviceClose(CDevice* device, CDeviceExecuteThread* worker);
   // The device of a successful BeginDeviceClose has been destroyed.
   static void EndDeviceClose(CDevice* device);
