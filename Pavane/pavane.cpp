@@ -1,0 +1,307 @@
+// The SPI exports that the XFS manager calls. Each checks its arguments in
+// a fixed order (the first failing check decides the result), packs the call
+// into a request record and hands it to the device of the service.
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+
+#include <functional>
+
+#include "Device.h"
+#include "WFPApp.h"
+#include "WFPCommonFunc.h"
+#include "dllmain.h"
+#include "kestrel.h"
+#include "scrivel.h"
+#include "xfsspi.h"
+
+namespace {
+
+const char kModule[] = "WFPX";
+const char kSource[] = "pavane";
+const unsigned long kUnloadPauseMs = 100;
+
+HRESULT Refuse(const char* resultText, HRESULT code) {
+  tracelog(4, kModule, resultText, code);
+  return code;
+}
+
+HRESULT Report(const char* resultText, HRESULT code) {
+  tracelog(2, kModule, resultText, code);
+  return code;
+}
+
+// Logs the call as the trace formatter renders it; the formatter never
+// changes the outcome of the call.
+void TraceFormattedCall(const char* prefix, const char* faultText,
+                        const std::function<QString()>& render) {
+  try {
+    const QString text = render();
+    if (!text.isEmpty()) tracelog(2, kModule, "%s\r\n%s", prefix, text.toLocal8Bit().constData());
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, faultText);
+  }
+}
+
+_stRequestData NewRequest(HSERVICE hService, REQUESTID ReqID, HWND hWnd, LONG kind) {
+  _stRequestData request{};
+  request.hService = hService;
+  request.ReqID = ReqID;
+  request.hWnd = hWnd;
+  request.nCmdType = kind;
+  return request;
+}
+
+}  // namespace
+
+extern "C" {
+
+HRESULT WFPOpen(HSERVICE hService, LPSTR lpszLogicalName, HAPP hApp, LPSTR lpszAppID,
+                DWORD /*dwTraceLevel*/, DWORD dwTimeOut, HWND hWnd, REQUESTID ReqID,
+                HPROVIDER /*hProvider*/, DWORD /*dwSPIVersionsRequired*/,
+                LPWFSVERSION /*lpSPIVersion*/, DWORD /*dwSrvcVersionsRequired*/,
+                LPWFSVERSION /*lpSrvcVersion*/) {
+  static const char kResult[] = "WFPOpen: hResult = [%d]";
+  CFunctionTraceScope trace("WFPOpen");
+  try {
+    tracelog(2, kModule,
+             "WFPOpen: hService=[%d] lpszLogicalName=[%s] lpszAppID=[%s] dwTimeOut=[%d] "
+             "hWnd=[%d] ReqID=[%d]",
+             hService, TraceText(lpszLogicalName), TraceText(lpszAppID), dwTimeOut, hWnd, ReqID);
+    _stServiceItem item;
+    if (CWFPCommonFunc::FindService(hService, item)) {
+      tracelog(4, kModule, "WFPOpen hService=[%d] already Opened!", hService);
+      return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    }
+    CDevice* device = g_pTheApp->GetDevice(lpszLogicalName);
+    if (device == nullptr) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    tracelog(2, kModule, "WFPOpen create SPWnd port=%d", static_cast<int>(device->GetSPWnd()));
+    const int appended = CWFPCommonFunc::AppendService(hService, lpszLogicalName, device, item);
+    if (hWnd == 0 || !appended) {
+      // Withdraw what this call made, so that the handle can be opened again.
+      if (appended) CWFPCommonFunc::DeleteService(hService, item);
+      delete device;
+      return Refuse(kResult, hWnd == 0 ? WFS_ERR_INVALID_HWND : WFS_ERR_INVALID_HSERVICE);
+    }
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_OPEN);
+    request.hApp = hApp;
+    request.lpszAppID = lpszAppID;
+    request.dwTimeOut = dwTimeOut;
+    return Report(kResult, device->ImmediateOpen(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "WFPOpen catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPClose(HSERVICE hService, HWND hWnd, REQUESTID ReqID) {
+  static const char kResult[] = "Pavane WFPClose: hResult = [%d]";
+  CFunctionTraceScope trace("WFPClose");
+  try {
+    tracelog(2, kModule, "Pavane WFPClose: hService = [%d] ReqID = [%d]", hService, ReqID);
+    _stServiceItem item;
+    const int found = CWFPCommonFunc::FindService(hService, item);
+    if (!found) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
+    if (ReqID == 0) return Refuse(kResult, WFS_ERR_INVALID_REQ_ID);
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_CLOSE);
+    return Report(kResult, item.pDevice->ImmediateClose(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPClose catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPLock(HSERVICE hService, DWORD dwTimeOut, HWND hWnd, REQUESTID ReqID) {
+  static const char kResult[] = "Pavane WFPLock: hResult = [%d]";
+  CFunctionTraceScope trace("WFPLock");
+  try {
+    tracelog(2, kModule, "Pavane WFPLock: hService = [%d] dwTimeOut = [%d] ReqID = [%d]",
+             hService, dwTimeOut, ReqID);
+    _stServiceItem item;
+    const int found = CWFPCommonFunc::FindService(hService, item);
+    if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
+    if (ReqID == 0) return Refuse(kResult, WFS_ERR_INVALID_REQ_ID);
+    if (!found) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_LOCK);
+    request.dwTimeOut = dwTimeOut;
+    return Report(kResult, item.pDevice->ImmediateLock(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPLock catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPUnlock(HSERVICE hService, HWND hWnd, REQUESTID ReqID) {
+  static const char kResult[] = "Pavane WFPUnlock: hResult = [%d]";
+  CFunctionTraceScope trace("WFPUnlock");
+  try {
+    tracelog(2, kModule, "Pavane WFPUnlock: hService = [%d] ReqID = [%d]", hService, ReqID);
+    _stServiceItem item;
+    const int found = CWFPCommonFunc::FindService(hService, item);
+    if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
+    if (ReqID == 0) return Refuse(kResult, WFS_ERR_INVALID_REQ_ID);
+    if (!found) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_UNLOCK);
+    return Report(kResult, item.pDevice->ImmediateUnLock(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPUnlock catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPGetInfo(HSERVICE hService, DWORD dwCategory, LPVOID lpQueryDetails, DWORD dwTimeOut,
+                   HWND hWnd, REQUESTID ReqID) {
+  static const char kResult[] = "Pavane WFPGetInfo: hResult = [%d]";
+  CFunctionTraceScope trace("WFPGetInfo");
+  try {
+    TraceFormattedCall("_WFPGetInfo Call: ",
+                       "Pavane WFPGetInfo WFPGetInfoFormat catch an exception!", [&] {
+                         return WFPGetInfoFormat(hService, dwCategory, lpQueryDetails, dwTimeOut,
+                                                 hWnd, ReqID);
+                       });
+    _stServiceItem item;
+    const int found = CWFPCommonFunc::FindService(hService, item);
+    if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
+    if (ReqID == 0) return Refuse(kResult, WFS_ERR_INVALID_REQ_ID);
+    if (!found) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    // The time-out of a get-info is the device service's business: none is passed.
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_GETINFO);
+    request.dwCategory = dwCategory;
+    request.lpData = lpQueryDetails;
+    return Report(kResult, item.pDevice->ImmediateGetInfo(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPGetInfo catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPExecute(HSERVICE hService, DWORD dwCommand, LPVOID lpCmdData, DWORD dwTimeOut,
+                   HWND hWnd, REQUESTID ReqID) {
+  static const char kResult[] = "Pavane WFPExecute: hResult = [%d]";
+  CFunctionTraceScope trace("WFPExecute");
+  try {
+    TraceFormattedCall("_WFPExecute Call: ",
+                       "Pavane WFPExecute WFPExecuteFormat catch an exception!", [&] {
+                         return WFPExecuteFormat(hService, dwCommand, lpCmdData, dwTimeOut, hWnd,
+                                                 ReqID);
+                       });
+    _stServiceItem item;
+    const int found = CWFPCommonFunc::FindService(hService, item);
+    if (!found) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_EXECUTE);
+    request.dwTimeOut = dwTimeOut;
+    request.dwCommand = dwCommand;
+    request.lpData = lpCmdData;
+    return Report(kResult, item.pDevice->ExecuteRequestProcess(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPExecute catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPRegister(HSERVICE hService, DWORD dwEventClass, HWND hWndReg, HWND hWnd,
+                    REQUESTID ReqID) {
+  static const char kResult[] = "Pavane WFPRegister: hResult = [%d]";
+  CFunctionTraceScope trace("WFPRegister");
+  try {
+    tracelog(2, kModule,
+             "Pavane WFPRegister: hService=[%d] dwEventClass=[%d], hWndReg=[%d], hWnd=[%d], "
+             "ReqID=[%d]",
+             hService, dwEventClass, hWndReg, hWnd, ReqID);
+    _stServiceItem item;
+    const int found = CWFPCommonFunc::FindService(hService, item);
+    if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
+    if (ReqID == 0) return Refuse(kResult, WFS_ERR_INVALID_REQ_ID);
+    if (hWndReg == 0) return Refuse(kResult, WFS_ERR_INVALID_HWNDREG);
+    if (dwEventClass > WFP_ALL_EVENT_CLASSES) return Refuse(kResult, WFS_ERR_INVALID_EVENT_CLASS);
+    if (!found) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    if (!CWFPCommonFunc::SetServiceRegEvent(hService, 0, dwEventClass, hWndReg))
+      return Refuse(kResult, WFS_ERR_INVALID_HWNDREG);
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_REGISTER);
+    request.hWndReg = hWndReg;
+    return Report(kResult, item.pDevice->ImmediateRegister(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPRegister catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPDeregister(HSERVICE hService, DWORD dwEventClass, HWND hWndReg, HWND hWnd,
+                      REQUESTID ReqID) {
+  static const char kFailure[] = "Pavane WFPDeregister: hResult = [%d]";
+  CFunctionTraceScope trace("WFPDeregister");
+  try {
+    tracelog(2, kModule, "Pavane WFPDeregister: hService = [%d] dwEventClass = [%d] ReqID = [%d]",
+             hService, dwEventClass, ReqID);
+    _stServiceItem item;
+    const int found = CWFPCommonFunc::FindService(hService, item);
+    if (hWnd == 0) return Refuse(kFailure, WFS_ERR_INVALID_HWND);
+    if (ReqID == 0) return Refuse(kFailure, WFS_ERR_INVALID_REQ_ID);
+    if (hWndReg == 0) return Refuse(kFailure, WFS_ERR_INVALID_HWNDREG);
+    if (dwEventClass > WFP_ALL_EVENT_CLASSES) return Refuse(kFailure, WFS_ERR_INVALID_EVENT_CLASS);
+    // The table changes before the service is checked.
+    if (!CWFPCommonFunc::SetServiceRegEvent(hService, dwEventClass, 0, hWndReg))
+      return Refuse(kFailure, WFS_ERR_NOT_REGISTERED);
+    if (!found) return Refuse(kFailure, WFS_ERR_INVALID_HSERVICE);
+    trace.SetExitName("WFPDeRegister");
+    _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_DEREGISTER);
+    request.hWndReg = hWndReg;
+    return Report("Pavane WFPDeRegister: hResult = [%d]",
+                  item.pDevice->ImmediateDeregister(&request));
+  } catch (...) {
+    trace.SetExitName("WFPDeRegister");
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPDeRegister catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPCancelAsyncRequest(HSERVICE hService, REQUESTID RequestID) {
+  static const char kResult[] = "Pavane WFPCancelAsyncRequest: hResult = [%d]";
+  CFunctionTraceScope trace("WFPCancelAsyncRequest");
+  try {
+    tracelog(2, kModule, "Pavane WFPCancelAsyncRequest: hService = [%d] RequestID = [%d]",
+             hService, RequestID);
+    _stServiceItem item;
+    if (!CWFPCommonFunc::FindService(hService, item))
+      return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    _stRequestData request = NewRequest(hService, RequestID, 0, KvSP_CMD_CANCEL);
+    return Report(kResult, item.pDevice->CancelRequestProcess(&request));
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule,
+                      "Pavane WFPCancelAsyncRequest catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPSetTraceLevel(HSERVICE hService, DWORD dwTraceLevel) {
+  CFunctionTraceScope trace("WFPSetTraceLevel");
+  try {
+    tracelog(2, kModule, "Pavane WFPSetTraceLevel: hService = [%d] dwTraceLevel = [%.8x]",
+             hService, dwTraceLevel);
+    return Report("Pavane WFPSetTraceLevel: hResult = [%d]", WFS_SUCCESS);
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPSetTraceLevel catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+HRESULT WFPUnloadService(void) {
+  static const char kResult[] = "Pavane WFPUnloadService: hResult = [%d]";
+  CFunctionTraceScope trace("WFPUnloadService");
+  try {
+    QThread::msleep(kUnloadPauseMs);
+    if (g_devCount > 0) {
+      tracelog(3, kModule, kResult, WFS_ERR_NOT_OK_TO_UNLOAD);
+      return WFS_ERR_NOT_OK_TO_UNLOAD;
+    }
+    g_devCount = 0;
+    return Report(kResult, WFS_SUCCESS);
+  } catch (...) {
+    tracelogException(kSource, __LINE__, kModule, "Pavane WFPUnloadService catch an exception!");
+    return WFS_ERR_SOFTWARE_ERROR;
+  }
+}
+
+}  // extern "C"
