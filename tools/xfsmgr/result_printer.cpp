@@ -332,7 +332,7 @@ std::string DescribeMessage(const TakenMessage& taken) {
   } else if (taken.message == WFS_EXECUTE_COMPLETE) {
     out << " dwCommandCode=" << named(r.u.dwCommandCode, CommandName(r.u.dwCommandCode));
   }
-  char stamp[40];
+  char stamp[64];
   std::snprintf(stamp, sizeof stamp, " at %04u-%02u-%02u %02u:%02u:%02u.%03u",
                 r.tsTimestamp.wYear, r.tsTimestamp.wMonth, r.tsTimestamp.wDay,
                 r.tsTimestamp.wHour, r.tsTimestamp.wMinute, r.tsTimestamp.wSecond,

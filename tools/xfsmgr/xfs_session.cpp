@@ -91,22 +91,20 @@ PendingRequest XfsSession::StartDeregister(DWORD eventClasses) {
 
 PendingRequest XfsSession::StartGetInfo(DWORD category, std::shared_ptr<void> input) {
   REQUESTID id = nextId();
+  std::string call = "WFPGetInfo(" + codeText(category, CategoryName(category)) +
+                     (input ? "" : ", no input") + ", ReqID=" + std::to_string(id) + ")";
   HRESULT result = m_spi.GetInfo(m_hService, category, input.get(), 0, Window(), id);
-  return started(WFS_GETINFO_COMPLETE,
-                 "WFPGetInfo(" + codeText(category, CategoryName(category)) +
-                     (input ? "" : ", no input") + ", ReqID=" + std::to_string(id) + ")",
-                 result, std::move(input), id);
+  return started(WFS_GETINFO_COMPLETE, std::move(call), result, std::move(input), id);
 }
 
 PendingRequest XfsSession::StartExecute(DWORD command, std::shared_ptr<void> input,
                                         DWORD timeOut) {
   REQUESTID id = nextId();
-  HRESULT result = m_spi.Execute(m_hService, command, input.get(), timeOut, Window(), id);
-  return started(WFS_EXECUTE_COMPLETE,
-                 "WFPExecute(" + codeText(command, CommandName(command)) +
+  std::string call = "WFPExecute(" + codeText(command, CommandName(command)) +
                      (input ? "" : ", no input") + ", dwTimeOut=" + std::to_string(timeOut) +
-                     ", ReqID=" + std::to_string(id) + ")",
-                 result, std::move(input), id);
+                     ", ReqID=" + std::to_string(id) + ")";
+  HRESULT result = m_spi.Execute(m_hService, command, input.get(), timeOut, Window(), id);
+  return started(WFS_EXECUTE_COMPLETE, std::move(call), result, std::move(input), id);
 }
 
 StepOutcome XfsSession::Finish(const PendingRequest& request) {

@@ -1,0 +1,127 @@
+// The main job's program: its command line, and the demo run as the README
+// runs it.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "e2e_harness.h"
+#include "step_parser.h"
+
+namespace e2e {
+namespace {
+
+using xfsmgr::Mode;
+using xfsmgr::Options;
+using xfsmgr::ParseArguments;
+using xfsmgr::StepKind;
+
+struct ProgramRun {
+  int status = -1;
+  std::string output;
+};
+
+// Runs xfsmgr with `arguments` (shell words) and TMPDIR inside `dir`.
+ProgramRun runProgram(const std::string& arguments, const testsupport::TempDir& dir) {
+  std::string command = "TMPDIR='" + dir.path() + "' KESTREL_TRACE_FILE='" +
+                        dir.file("trace.log") + "' " + XFSMGR_PROGRAM + " " + arguments + " 2>&1";
+  ProgramRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+  int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(XfsmgrArguments, StepsWithTheirNumbers) {
+  Options options;
+  std::string error;
+  ASSERT_TRUE(ParseArguments({"--service", "CardReader", "open", "register", "15", "getinfo",
+                              "201", "execute", "207", "15", "cancel", "execute", "203", "1",
+                              "wait-event", "5000", "execute", "209", "close", "unload"},
+                             &options, &error))
+      << error;
+  EXPECT_EQ(options.mode, Mode::Steps);
+  EXPECT_EQ(options.service, "CardReader");
+  ASSERT_EQ(options.steps.size(), 10u);
+  EXPECT_EQ(options.steps[1].kind, StepKind::Register);
+  EXPECT_EQ(options.steps[1].numbers, std::vector<unsigned long>{15});
+  EXPECT_EQ(options.steps[3].kind, StepKind::Execute);
+  EXPECT_EQ(options.steps[3].numbers, (std::vector<unsigned long>{207, 15}));
+  EXPECT_EQ(options.steps[4].kind, StepKind::Cancel);
+  EXPECT_EQ(options.steps[6].numbers, std::vector<unsigned long>{5000});
+  // A command whose input xfsmgr does not know takes no numbers of its own.
+  EXPECT_EQ(options.steps[7].numbers, std::vector<unsigned long>{209});
+
+  ASSERT_TRUE(ParseArguments({}, &options, &error));
+  EXPECT_EQ(options.mode, Mode::Demo);
+  ASSERT_TRUE(ParseArguments({"--timeout", "0x100", "--help"}, &options, &error));
+  EXPECT_EQ(options.mode, Mode::Help);
+}
+
+TEST(XfsmgrArguments, BadArgumentsAreRefusedWithAReason) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus"},
+      {"open"},
+      {"--service"},
+      {"--service", "CardReader"},
+      {"--service", "CardReader", "dance"},
+      {"--service", "CardReader", "register"},
+      {"--service", "CardReader", "register", "-1"},
+      {"--service", "CardReader", "execute", "207"},
+      {"--service", "CardReader", "execute", "203", "70000"},
+      {"--service", "CardReader", "execute", "213", "1"},
+      {"--service", "CardReader", "getinfo", "99999999999"},
+      {"--service", "CardReader", "cancel"},
+      {"--service", "CardReader", "register", "15", "cancel"},
+      {"--timeout", "0", "--service", "CardReader", "open"},
+      {"--timeout", "soon"},
+  };
+  for (const std::vector<std::string>& args : bad) {
+    Options options;
+    std::string error;
+    EXPECT_FALSE(ParseArguments(args, &options, &error)) << args[0];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(XfsmgrProgram, HelpAndBadArguments) {
+  testsupport::TempDir dir;
+  ProgramRun help = runProgram("--help", dir);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("--service NAME"), std::string::npos);
+  EXPECT_NE(help.output.find("wait-event MS"), std::string::npos);
+  ProgramRun bad = runProgram("--service CardReader jump", dir);
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.output.find("unknown step 'jump'"), std::string::npos) << bad.output;
+}
+
+TEST(XfsmgrProgram, StepsAgainstAServiceThatIsNotConfigured) {
+  testsupport::TempDir dir;
+  ProgramRun run = runProgram("--service NoSuchService open close", dir);
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("-22 (WFS_ERR_INVALID_HSERVICE)"), std::string::npos) << run.output;
+}
+
+// The main job: the demo on the packaged wfp.ini (its card reader's port
+// must be free on this machine).
+TEST(XfsmgrProgram, TheDemoCompletesEveryStep) {
+  testsupport::TempDir dir;
+  ProgramRun run = runProgram("", dir);
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const char* expected :
+       {"WFS_OPEN_COMPLETE (1025)", "WFS_REGISTER_COMPLETE (1029)", "WFSIDCSTATUS",
+        "WFSIDCCAPS", "dwEventID=203 (WFS_EXEE_IDC_MEDIAINSERTED)",
+        "dwCommandCode=207 (WFS_CMD_IDC_READ_RAW_DATA)", "WFSIDCCARDDATA[0]",
+        "dwCommandCode=203 (WFS_CMD_IDC_EJECT_CARD)", "WFS_CLOSE_COMPLETE (1026)",
+        "WFPUnloadService() returned 0 (WFS_SUCCESS)", "the demo completed every step"}) {
+    EXPECT_NE(run.output.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                           << run.output;
+  }
+}
+
+}  // namespace
+}  // namespace e2e
