@@ -107,8 +107,10 @@ void CWFPThread::StopThread() {
     m_threadStarted = false;
     tracelog(2, "WFPX", "CWFPThread::~CWFPThread pthread_join");
   }
-  m_server.CloseServer();
+  // The mailbox goes first: once the server has released the port, a new
+  // thread may bind it and open a mailbox of its own under the same port.
   if (m_ThreadWnd != 0) CHandOverRegistry::CloseMailbox(m_ThreadWnd);
+  m_server.CloseServer();
 }
 
 void* CWFPThread::MsgEventLoop(void* thread) {
