@@ -73,6 +73,11 @@ const std::vector<devsim::ServiceSpec>& ConfiguredServices() {
   return services;
 }
 
+std::string ConfigDirectory() {
+  ConfiguredServices();
+  return configDir().path() + "/";
+}
+
 bool SendFrame(int port, const std::string& text) {
   CommonSocketClient client;
   return client.PostTextMessage(port, text.data(), static_cast<int>(text.size())) == 1;

@@ -37,6 +37,8 @@ constexpr int kQuietMs = 700;
 // the file was written. WFP_CONFIG_DIR names its directory from the first
 // call on.
 const std::vector<devsim::ServiceSpec>& ConfiguredServices();
+// That directory, ending in "/".
+std::string ConfigDirectory();
 
 // Sends one framed text to 127.0.0.1:port as the device service would.
 bool SendFrame(int port, const std::string& text);

@@ -21,9 +21,13 @@ struct ProgramRun {
   std::string output;
 };
 
-// Runs xfsmgr with `arguments` (shell words) and TMPDIR inside `dir`.
-ProgramRun runProgram(const std::string& arguments, const testsupport::TempDir& dir) {
-  std::string command = "TMPDIR='" + dir.path() + "' KESTREL_TRACE_FILE='" +
+// Runs xfsmgr with `arguments` (shell words), TMPDIR inside `dir` and the
+// service provider's configuration in configDir (default: `dir`).
+ProgramRun runProgram(const std::string& arguments, const testsupport::TempDir& dir,
+                      const std::string& configDir = "") {
+  std::string command = "TMPDIR='" + dir.path() + "' WFP_CONFIG_DIR='" +
+                        (configDir.empty() ? dir.path() + "/" : configDir) +
+                        "' KESTREL_TRACE_FILE='" +
                         dir.file("trace.log") + "' " + XFSMGR_PROGRAM + " " + arguments + " 2>&1";
   ProgramRun run;
   FILE* pipe = ::popen(command.c_str(), "r");
@@ -104,6 +108,33 @@ TEST(XfsmgrProgram, StepsAgainstAServiceThatIsNotConfigured) {
   ProgramRun run = runProgram("--service NoSuchService open close", dir);
   EXPECT_EQ(run.status, 1) << run.output;
   EXPECT_NE(run.output.find("-22 (WFS_ERR_INVALID_HSERVICE)"), std::string::npos) << run.output;
+}
+
+// Steps mode against the in-process simulator, on the wfp.ini of this test
+// process (WFP_CONFIG_DIR is inherited).
+using XfsmgrStepsTest = PipelineTest;
+
+TEST_F(XfsmgrStepsTest, RunsTheStepsWithCancelAndEvents) {
+  std::string error;
+  ASSERT_TRUE(Sim().LoadScenarioText(
+      R"({"rules":[{"kind":"execute","code":207,"delayMs":20000},
+                   {"kind":"execute","code":203,"eventsAfter":[{"kind":"service","id":205}]}]})",
+      &error))
+      << error;
+  testsupport::TempDir dir;
+  ProgramRun run = runProgram(
+      "--service CardReader open register 15 execute 207 15 cancel execute 203 1 "
+      "wait-event 5000 close unload",
+      dir, ConfigDirectory());
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const char* expected :
+       {"dwCommandCode=207 (WFS_CMD_IDC_READ_RAW_DATA)", "hResult=-4 (WFS_ERR_CANCELED)",
+        "dwEventID=205 (WFS_SRVE_IDC_CARDACTION)", "WFSIDCCARDACT", "WFS_CLOSE_COMPLETE (1026)",
+        "WFPUnloadService() returned 0 (WFS_SUCCESS)"}) {
+    EXPECT_NE(run.output.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                           << run.output;
+  }
+  EXPECT_EQ(RequestsOfKind(1).size(), 1u) << "one cancel";
 }
 
 // The main job: the demo on the packaged wfp.ini (its card reader's port

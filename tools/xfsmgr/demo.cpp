@@ -163,7 +163,7 @@ class Demo {
     bool done;
     {
       XfsSession session(spi, m_console, kServiceHandle,
-                         m_options.timeoutMs + kCompletionGraceMs);
+                         m_options.timeoutMs + kCompletionGraceMs, m_options.showCardData);
       done = script(session, simulator, cardReader.name);
       simulator.SetAnswering(true);
       session.CloseIfOpen();

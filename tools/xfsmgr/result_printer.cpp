@@ -13,6 +13,7 @@ namespace {
 
 // Longest data block shown; longer ones end in "...".
 constexpr ULONG kShownBytes = 64;
+constexpr WORD kTrackSources = WFS_IDC_TRACK1 | WFS_IDC_TRACK2 | WFS_IDC_TRACK3 | WFS_IDC_TRACK_WM;
 
 // Reads a T from memory that need not be aligned for it (packed records).
 template <typename T>
@@ -44,6 +45,26 @@ std::string bytes(const BYTE* data, ULONG length) {
     }
   }
   return shown < length ? text + "..." : text;
+}
+
+// Track data shown as receipts show card numbers: the first 6 and the last 4
+// characters, the rest masked.
+std::string masked(const std::string& text) {
+  constexpr size_t kFirst = 6;
+  constexpr size_t kLast = 4;
+  if (text.size() <= kFirst + kLast) return std::string(text.size(), '*');
+  return text.substr(0, kFirst) + std::string(text.size() - kFirst - kLast, '*') +
+         text.substr(text.size() - kLast);
+}
+
+std::string cardText(const char* text, bool show) {
+  if (text == nullptr || show) return quoted(text);
+  return "\"" + masked(text) + "\"";
+}
+
+std::string trackBytes(const BYTE* data, ULONG length, bool show) {
+  if (data == nullptr || show) return bytes(data, length);
+  return cardText(std::string(reinterpret_cast<const char*>(data), length).c_str(), false);
 }
 
 // "key=value" texts one after another, each ended by NUL, the list by a second NUL.
@@ -124,7 +145,7 @@ void form(std::ostream& out, const void* buffer) {
       << " lpszTrack3Fields=" << quoted(f.lpszTrack3Fields) << "\n";
 }
 
-void cardData(std::ostream& out, const void* buffer) {
+void cardData(std::ostream& out, const void* buffer, bool show) {
   const auto* list = static_cast<const LPWFSIDCCARDDATA*>(buffer);
   int index = 0;
   for (;; ++index) {
@@ -133,7 +154,9 @@ void cardData(std::ostream& out, const void* buffer) {
     auto d = readAt<WFSIDCCARDDATA>(element);
     out << "    WFSIDCCARDDATA[" << index << "] wDataSource=" << d.wDataSource
         << " wStatus=" << d.wStatus << " ulDataLength=" << d.ulDataLength
-        << " fwWriteMethod=" << d.fwWriteMethod << " lpbData=" << bytes(d.lpbData, d.ulDataLength)
+        << " fwWriteMethod=" << d.fwWriteMethod << " lpbData="
+        << ((d.wDataSource & kTrackSources) != 0 ? trackBytes(d.lpbData, d.ulDataLength, show)
+                                                 : bytes(d.lpbData, d.ulDataLength))
         << "\n";
   }
   out << "    " << index << " card data element(s)\n";
@@ -171,11 +194,11 @@ void infoOutput(std::ostream& out, DWORD category, const void* buffer) {
   }
 }
 
-void executeOutput(std::ostream& out, DWORD command, const void* buffer) {
+void executeOutput(std::ostream& out, DWORD command, const void* buffer, bool show) {
   switch (command) {
     case WFS_CMD_IDC_READ_TRACK:
     case WFS_CMD_IDC_PARSE_DATA:
-      out << "    data " << quoted(static_cast<const char*>(buffer)) << "\n";
+      out << "    data " << cardText(static_cast<const char*>(buffer), show) << "\n";
       return;
     case WFS_CMD_IDC_EJECT_CARD:
       out << "    wEjectPosition=" << readAt<WORD>(buffer) << "\n";
@@ -193,7 +216,7 @@ void executeOutput(std::ostream& out, DWORD command, const void* buffer) {
       return;
     }
     case WFS_CMD_IDC_READ_RAW_DATA:
-      cardData(out, buffer);
+      cardData(out, buffer, show);
       return;
     case WFS_CMD_IDC_CHIP_IO:
       chipIo(out, buffer);
@@ -209,12 +232,12 @@ void executeOutput(std::ostream& out, DWORD command, const void* buffer) {
   }
 }
 
-void cardReaderEvent(std::ostream& out, DWORD eventId, const void* buffer) {
+void cardReaderEvent(std::ostream& out, DWORD eventId, const void* buffer, bool show) {
   switch (eventId) {
     case WFS_EXEE_IDC_INVALIDTRACKDATA: {
       auto t = readAt<WFSIDCTRACKEVENT>(buffer);
       out << "    WFSIDCTRACKEVENT fwStatus=" << t.fwStatus << " lpstrTrack=" << quoted(t.lpstrTrack)
-          << " lpstrData=" << quoted(t.lpstrData) << "\n";
+          << " lpstrData=" << cardText(t.lpstrData, show) << "\n";
       return;
     }
     case WFS_SRVE_IDC_CARDACTION: {
@@ -286,9 +309,8 @@ void systemEvent(std::ostream& out, DWORD eventId, const void* buffer) {
 
 bool isCardReaderCode(DWORD code) { return code > IDC_SERVICE_OFFSET && code < 300; }
 
-bool isEvent(UINT message) { return message >= WFS_EXECUTE_EVENT && message <= WFS_SYSTEM_EVENT; }
 
-void output(std::ostream& out, UINT message, const WFSRESULT& result) {
+void output(std::ostream& out, UINT message, const WFSRESULT& result, bool show) {
   DWORD code = result.u.dwCommandCode;
   if (result.lpBuffer == nullptr) {
     out << "    lpBuffer NULL\n";
@@ -299,9 +321,9 @@ void output(std::ostream& out, UINT message, const WFSRESULT& result) {
   } else if (message == WFS_GETINFO_COMPLETE) {
     infoOutput(out, code, result.lpBuffer);
   } else if (message == WFS_EXECUTE_COMPLETE) {
-    executeOutput(out, code, result.lpBuffer);
-  } else if (isEvent(message)) {
-    cardReaderEvent(out, code, result.lpBuffer);
+    executeOutput(out, code, result.lpBuffer, show);
+  } else if (IsEventMessage(message)) {
+    cardReaderEvent(out, code, result.lpBuffer, show);
   } else {
     out << "    lpBuffer present (not decoded here)\n";
   }
@@ -315,7 +337,7 @@ std::string DescribeCall(const std::string& call, HRESULT result) {
   return call + " returned " + ResultText(result);
 }
 
-std::string DescribeMessage(const TakenMessage& taken) {
+std::string DescribeMessage(const TakenMessage& taken, bool showCardData) {
   std::ostringstream out;
   out << "<- " << MessageName(taken.message) << " (" << taken.message << ")";
   if (!taken.result) {
@@ -325,7 +347,7 @@ std::string DescribeMessage(const TakenMessage& taken) {
   const WFSRESULT& r = *taken.result;
   out << " RequestID=" << r.RequestID << " hService=" << r.hService
       << " hResult=" << ResultText(r.hResult);
-  if (isEvent(taken.message)) {
+  if (IsEventMessage(taken.message)) {
     out << " dwEventID=" << named(r.u.dwEventID, EventName(taken.message, r.u.dwEventID));
   } else if (taken.message == WFS_GETINFO_COMPLETE) {
     out << " dwCommandCode=" << named(r.u.dwCommandCode, CategoryName(r.u.dwCommandCode));
@@ -338,7 +360,7 @@ std::string DescribeMessage(const TakenMessage& taken) {
                 r.tsTimestamp.wHour, r.tsTimestamp.wMinute, r.tsTimestamp.wSecond,
                 r.tsTimestamp.wMilliseconds);
   out << stamp << "\n";
-  output(out, taken.message, r);
+  output(out, taken.message, r, showCardData);
   return out.str();
 }
 

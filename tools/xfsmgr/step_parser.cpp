@@ -30,7 +30,8 @@ const StepWord kSteps[] = {
     {"getinfo", StepKind::GetInfo, 1, "WFPGetInfo of category CAT, no input"},
     {"execute", StepKind::Execute, 1, "WFPExecute of command CMD with its inputs N..."},
     {"cancel", StepKind::Cancel, 0, "WFPCancelAsyncRequest of the request of the step before"},
-    {"wait-event", StepKind::WaitEvent, 1, "wait up to MS milliseconds for an event"},
+    {"wait-event", StepKind::WaitEvent, 1,
+     "wait up to MS milliseconds for an event (one that came during an earlier step counts)"},
     {"unload", StepKind::Unload, 0, "WFPUnloadService"},
 };
 
@@ -124,6 +125,10 @@ bool ParseArguments(const std::vector<std::string>& args, Options* options, std:
       options->mode = Mode::Help;
       return true;
     }
+    if (option == "--show-card-data") {
+      options->showCardData = true;
+      continue;
+    }
     if (option != "--library" && option != "--timeout" && option != "--service") {
       *error = "unknown option '" + option + "'";
       return false;
@@ -165,7 +170,7 @@ bool ParseArguments(const std::vector<std::string>& args, Options* options, std:
 std::string HelpText(const std::string& program) {
   std::string text =
       "Usage:\n"
-      "  " + program + " [--library PATH]\n"
+      "  " + program + " [--library PATH] [--show-card-data]\n"
       "      The demo: a card reader against the built-in device-service simulator.\n"
       "      Sets WFP_CONFIG_DIR to a fresh temporary directory (removed at the end),\n"
       "      so the service provider copies its packaged wfp.ini there, takes the\n"
@@ -173,7 +178,7 @@ std::string HelpText(const std::string& program) {
       "      and runs: open, register 15, getinfo 201 (status), getinfo 202\n"
       "      (capabilities), execute 207 15 (READ_RAW_DATA; the simulator first\n"
       "      reports a card insertion), execute 203 1 (eject), close, unload.\n"
-      "  " + program + " [--library PATH] [--timeout MS] --service NAME STEP...\n"
+      "  " + program + " [--library PATH] [--show-card-data] [--timeout MS] --service NAME STEP...\n"
       "      Runs the steps in order against the logical service NAME of the wfp.ini\n"
       "      in WFP_CONFIG_DIR (or the service provider's default directory); the\n"
       "      device service must be running. Every request step waits for its\n"
@@ -186,6 +191,8 @@ std::string HelpText(const std::string& program) {
       "  --timeout MS    dwTimeOut of open, lock and execute (default 10000); each\n"
       "                  completion is awaited MS + 5000 ms\n"
       "  --service NAME  the logical service the steps use (service handle 1)\n"
+      "  --show-card-data  print track data whole; by default only its first 6 and\n"
+      "                  last 4 characters are shown\n"
       "\n"
       "Steps (numbers are decimal, or hexadecimal after 0x):\n";
   for (const StepWord& step : kSteps) {

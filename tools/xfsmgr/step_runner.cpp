@@ -92,7 +92,8 @@ int RunSteps(const Options& options, Console& console) {
   }
   int status = 0;
   {
-    XfsSession session(spi, console, kServiceHandle, options.timeoutMs + kCompletionGraceMs);
+    XfsSession session(spi, console, kServiceHandle, options.timeoutMs + kCompletionGraceMs,
+                       options.showCardData);
     std::optional<PendingRequest> pending;
     for (size_t i = 0; i < options.steps.size(); ++i) {
       console.Print("== step " + std::to_string(i + 1) + ": " + options.steps[i].text);

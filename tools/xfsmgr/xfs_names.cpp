@@ -151,6 +151,10 @@ std::string ResultName(HRESULT result) { return lookup(kResults, result, "unknow
 
 std::string MessageName(UINT message) { return lookup(kMessages, message, "unknown message"); }
 
+bool IsEventMessage(UINT message) {
+  return message >= WFS_EXECUTE_EVENT && message <= WFS_SYSTEM_EVENT;
+}
+
 std::string CategoryName(DWORD category) { return lookup(kCategories, category, ""); }
 
 std::string CommandName(DWORD command) { return lookup(kCommands, command, ""); }

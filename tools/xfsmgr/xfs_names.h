@@ -12,6 +12,8 @@ namespace xfsmgr {
 std::string ResultName(HRESULT result);
 // "WFS_OPEN_COMPLETE", ... "WFS_SYSTEM_EVENT"; "unknown message" otherwise.
 std::string MessageName(UINT message);
+// WFS_EXECUTE_EVENT to WFS_SYSTEM_EVENT.
+bool IsEventMessage(UINT message);
 // Card-reader get-info categories and execute commands ("WFS_INF_IDC_STATUS",
 // "WFS_CMD_IDC_READ_RAW_DATA"); empty for codes of other classes.
 std::string CategoryName(DWORD category);

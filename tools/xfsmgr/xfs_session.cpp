@@ -20,8 +20,13 @@ std::string codeText(DWORD code, const std::string& name) {
 
 }  // namespace
 
-XfsSession::XfsSession(SpiLibrary& spi, Console& console, HSERVICE hService, int waitMs)
-    : m_spi(spi), m_console(console), m_hService(hService), m_waitMs(waitMs) {}
+XfsSession::XfsSession(SpiLibrary& spi, Console& console, HSERVICE hService, int waitMs,
+                       bool showCardData)
+    : m_spi(spi),
+      m_console(console),
+      m_hService(hService),
+      m_waitMs(waitMs),
+      m_showCardData(showCardData) {}
 
 PendingRequest XfsSession::started(UINT completion, std::string call, HRESULT result,
                                    std::shared_ptr<void> input, REQUESTID id) {
@@ -115,7 +120,8 @@ StepOutcome XfsSession::Finish(const PendingRequest& request) {
     return outcome;
   }
   std::optional<TakenMessage> completion = m_window.WaitForCompletion(
-      request.completion, request.id, m_waitMs, [this](TakenMessage&& other) { Show(other); });
+      request.completion, request.id, m_waitMs,
+      [this](TakenMessage&& other) { ShowUnawaited(other); });
   if (!completion) {
     outcome.failure = "no " + MessageName(request.completion) + " for " + request.call +
                       " within " + std::to_string(m_waitMs) + " ms";
@@ -145,12 +151,20 @@ StepOutcome XfsSession::Cancel(const PendingRequest& request) {
 
 StepOutcome XfsSession::WaitEvent(int timeoutMs, DWORD eventId) {
   StepOutcome outcome;
+  for (auto it = m_unawaitedEvents.begin(); it != m_unawaitedEvents.end(); ++it) {
+    if (eventId == 0 || *it == eventId) {
+      m_console.Print("(event " + std::to_string(*it) + " came during an earlier step)");
+      m_unawaitedEvents.erase(it);
+      outcome.completed = true;
+      return outcome;
+    }
+  }
   std::optional<TakenMessage> event = m_window.WaitFor(
       [eventId](const TakenMessage& taken) {
-        return taken.message >= WFS_EXECUTE_EVENT && taken.message <= WFS_SYSTEM_EVENT &&
+        return IsEventMessage(taken.message) &&
                (eventId == 0 || (taken.result && taken.result->u.dwEventID == eventId));
       },
-      timeoutMs, [this](TakenMessage&& other) { Show(other); });
+      timeoutMs, [this](TakenMessage&& other) { ShowUnawaited(other); });
   if (!event) {
     outcome.failure = (eventId == 0 ? std::string("no event") : "no event " +
                                                                    std::to_string(eventId)) +
@@ -185,6 +199,13 @@ void XfsSession::CloseIfOpen() {
   if (!outcome.completed) m_console.Print("warning: " + outcome.failure);
 }
 
-void XfsSession::Show(const TakenMessage& taken) { m_console.Print(DescribeMessage(taken)); }
+void XfsSession::ShowUnawaited(const TakenMessage& taken) {
+  Show(taken);
+  if (IsEventMessage(taken.message) && taken.result) m_unawaitedEvents.push_back(taken.result->u.dwEventID);
+}
+
+void XfsSession::Show(const TakenMessage& taken) { 
+  m_console.Print(DescribeMessage(taken, m_showCardData));
+}
 
 }  // namespace xfsmgr

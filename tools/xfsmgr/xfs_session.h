@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "console.h"
 #include "result_window.h"
@@ -34,7 +35,9 @@ struct StepOutcome {
 // Used from one thread.
 class XfsSession {
  public:
-  XfsSession(SpiLibrary& spi, Console& console, HSERVICE hService, int waitMs);
+  // showCardData: print track data whole instead of masked.
+  XfsSession(SpiLibrary& spi, Console& console, HSERVICE hService, int waitMs,
+             bool showCardData);
 
   HWND Window() const { return m_window.Handle(); }
 
@@ -52,7 +55,9 @@ class XfsSession {
   StepOutcome Finish(const PendingRequest& request);
   // WFPCancelAsyncRequest for the request, then Finish for it.
   StepOutcome Cancel(const PendingRequest& request);
-  // Waits for an event message (eventId 0: any event) and prints it.
+  // Waits for an event message (eventId 0: any event) and prints it. Any
+  // event already printed during an earlier wait and not yet awaited counts:
+  // it is taken at once.
   StepOutcome WaitEvent(int timeoutMs, DWORD eventId = 0);
   // WFPUnloadService, called again while it answers WFS_ERR_NOT_OK_TO_UNLOAD
   // (a closed device may still be stopping) for up to patienceMs.
@@ -63,10 +68,12 @@ class XfsSession {
   // Closes a service that is still open and waits for the close completion.
   void CloseIfOpen();
 
-  // Prints a message that nobody waits for.
+  // Prints a message.
   void Show(const TakenMessage& taken);
 
  private:
+  // Prints a message taken while something else was awaited.
+  void ShowUnawaited(const TakenMessage& taken);
   PendingRequest started(UINT completion, std::string call, HRESULT result,
                          std::shared_ptr<void> input, REQUESTID id);
   REQUESTID nextId() { return m_nextId++; }
@@ -75,8 +82,10 @@ class XfsSession {
   Console& m_console;
   HSERVICE m_hService;
   int m_waitMs;
+  bool m_showCardData;
   REQUESTID m_nextId = 1;
   bool m_open = false;
+  std::vector<DWORD> m_unawaitedEvents;  // events shown while other things were awaited
   ResultWindow m_window;
   WFSVERSION m_spiVersion{};
   WFSVERSION m_serviceVersion{};
