@@ -32,7 +32,7 @@ class ObjectReader {
   // False (with the error set) when the value is not an object or has a
   // member not in allowed.
   bool Check(const std::set<std::string>& allowed) {
-    if (!m_object.isObject()) return Fail(m_path, std::string("is ") + JsonTypeName(m_object) +
+    if (!m_object.isObject()) return Fail(m_path, std::string("is a JSON ") + JsonTypeName(m_object) +
                                                       ", not an object");
     for (const std::string& name : m_object.getMemberNames()) {
       if (allowed.count(name) == 0) return Fail(Path(name), "is not a known member");
