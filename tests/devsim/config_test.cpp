@@ -15,7 +15,8 @@ TEST(DevsimConfig, EverySectionWithAClassIsAService) {
                                         "[Notes]\ncomment=nothing here\n"
                                         "[PinPad]\nclass=PIN\n";
   std::string error;
-  std::vector<devsim::ServiceSpec> services = devsim::LoadServicesFromIni(dir.file("wfp.ini"), &error);
+  std::vector<devsim::ServiceSpec> services =
+      devsim::LoadServicesFromIni(dir.file("wfp.ini"), &error);
   ASSERT_EQ(services.size(), 2u) << error;
   EXPECT_EQ(services[0].name, "CardReader");
   EXPECT_EQ(services[0].deviceClass, "IDC_TRIP");
@@ -34,7 +35,8 @@ TEST(DevsimConfig, UnusableFilesAreRefusedWithTheirPath) {
   EXPECT_EQ(error, dir.file("empty.ini") + ": no section with a \"class\" key");
   std::ofstream(dir.file("port.ini")) << "[CardReader]\nclass=IDC\nport=80a\n";
   EXPECT_TRUE(devsim::LoadServicesFromIni(dir.file("port.ini"), &error).empty());
-  EXPECT_EQ(error, dir.file("port.ini") + ": section [CardReader] has port \"80a\", not a port number");
+  EXPECT_EQ(error,
+            dir.file("port.ini") + ": section [CardReader] has port \"80a\", not a port number");
   EXPECT_TRUE(devsim::LoadServicesFromIni(dir.path(), &error).empty());
   EXPECT_EQ(error, dir.path() + ": cannot be read");
 }
@@ -46,8 +48,8 @@ TEST(DevsimConfig, ServiceSpecTexts) {
   EXPECT_EQ(spec.name, "CardReader");
   EXPECT_EQ(spec.deviceClass, "IDC");
   EXPECT_EQ(spec.port, 0);
-  for (const char* bad : {"CardReader", "CardReader:IDC", ":IDC:1", "A::1", "A:IDC:x", "A:IDC:70000",
-                          "A:IDC:-1"}) {
+  for (const char* bad :
+       {"CardReader", "CardReader:IDC", ":IDC:1", "A::1", "A:IDC:x", "A:IDC:70000", "A:IDC:-1"}) {
     EXPECT_FALSE(devsim::ParseServiceSpec(bad, &spec, &error)) << bad;
     EXPECT_NE(error.find(bad), std::string::npos) << error;
   }

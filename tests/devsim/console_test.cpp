@@ -44,9 +44,10 @@ TEST(DevsimConsole, CardKeyAndHardwareErrorSendTheirEvents) {
   std::string error;
   ASSERT_TRUE(opened.harness.sim().LoadScenarioText(
       R"({"rules": [{"kind": "execute", "never": true}]})", &error));
-  opened.harness.Send(MakeRequest(KvSP_CMD_EXECUTE, opened.catcher.port(), 44,
-                                  WFS_CMD_IDC_READ_TRACK, 2, 5));
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return opened.harness.sim().PendingCount() == 1; }, 5000));
+  opened.harness.Send(
+      MakeRequest(KvSP_CMD_EXECUTE, opened.catcher.port(), 44, WFS_CMD_IDC_READ_TRACK, 2, 5));
+  ASSERT_TRUE(
+      testsupport::WaitUntil([&] { return opened.harness.sim().PendingCount() == 1; }, 5000));
   EXPECT_EQ(opened.console.Execute("card"), "sent event 203 from CardReader");
   Json::Value card = opened.Next(2);
   EXPECT_EQ(card["dwMsgType"].asInt(), WFS_EXECUTE_EVENT);
@@ -67,8 +68,9 @@ TEST(DevsimConsole, CardKeyAndHardwareErrorSendTheirEvents) {
   EXPECT_EQ(Result(hw)["dwEventID"].asInt(), WFS_SYSE_HARDWARE_ERROR);
   EXPECT_EQ(Result(hw)["lpBuffer"]["lpszLogicalName"].asString(), "Pin");
 
-  EXPECT_EQ(opened.console.Execute("event service 205 {\"wAction\": 3, \"wPosition\": 2} @CardReader"),
-            "sent event 205 from CardReader");
+  EXPECT_EQ(
+      opened.console.Execute("event service 205 {\"wAction\": 3, \"wPosition\": 2} @CardReader"),
+      "sent event 205 from CardReader");
   Json::Value action = opened.Next(5);
   EXPECT_EQ(action["dwMsgType"].asInt(), WFS_SERVICE_EVENT);
   EXPECT_EQ(Result(action)["lpBuffer"]["wAction"].asInt(), 3);
@@ -76,8 +78,8 @@ TEST(DevsimConsole, CardKeyAndHardwareErrorSendTheirEvents) {
   EXPECT_EQ(Result(opened.Next(6))["lpBuffer"].asInt(), WFS_IDC_CARDRETAINED);
 
   // The card is in the reader now.
-  opened.harness.Send(MakeRequest(KvSP_CMD_GETINFO, opened.catcher.port(), 45,
-                                  WFS_INF_IDC_STATUS, 2, 5));
+  opened.harness.Send(
+      MakeRequest(KvSP_CMD_GETINFO, opened.catcher.port(), 45, WFS_INF_IDC_STATUS, 2, 5));
   EXPECT_EQ(Result(opened.Next(7))["lpBuffer"]["fwMedia"].asInt(), WFS_IDC_MEDIAPRESENT);
 }
 
@@ -115,8 +117,8 @@ TEST(DevsimConsole, SwitchesScenarioAndStatus) {
 
   testsupport::TempDir dir;
   std::ofstream(dir.file("s.json")) << R"({"rules": [{"kind": "lock", "hResult": -32}]})";
-  EXPECT_EQ(console.Execute("scenario " + dir.file("s.json")), "scenario " + dir.file("s.json") +
-                                                                  " loaded");
+  EXPECT_EQ(console.Execute("scenario " + dir.file("s.json")),
+            "scenario " + dir.file("s.json") + " loaded");
   opened.harness.Send(MakeRequest(KvSP_CMD_LOCK, opened.catcher.port(), 4, 0, 2, 5));
   EXPECT_EQ(Result(opened.Next(3))["hResult"].asInt(), WFS_ERR_LOCKED);
   EXPECT_EQ(console.Execute("scenario clear"), "scenario cleared");
@@ -134,9 +136,19 @@ TEST(DevsimConsole, BadCommandsAreAnsweredWithAnError) {
   EXPECT_NE(console.Execute("help").find("listen on|off"), std::string::npos);
   EXPECT_EQ(console.Execute(""), "");
   const char* const bad[] = {
-      "fly",          "answer maybe", "key",          "key x",     "key 1 2 3",
-      "event",        "event bogus 2", "event user x", "event system 2 {nope",
-      "card extra",   "card @Nobody", "scenario",     "scenario /no/such/file.json",
+      "fly",
+      "answer maybe",
+      "key",
+      "key x",
+      "key 1 2 3",
+      "event",
+      "event bogus 2",
+      "event user x",
+      "event system 2 {nope",
+      "card extra",
+      "card @Nobody",
+      "scenario",
+      "scenario /no/such/file.json",
   };
   for (const char* command : bad) {
     EXPECT_TRUE(StartsWith(console.Execute(command), "error: ")) << command;

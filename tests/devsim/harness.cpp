@@ -1,11 +1,10 @@
 #include "harness.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -47,7 +46,8 @@ void Catcher::Run() {
     std::string bytes;
     char buffer[4096];
     ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+      bytes.append(buffer, static_cast<size_t>(n));
     ::close(fd);
     {
       std::lock_guard<std::mutex> guard(m_lock);
@@ -106,8 +106,9 @@ bool SendRaw(int port, const std::string& text) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(port));
-  bool sent = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-              ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+  bool sent =
+      fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
   if (fd >= 0) ::close(fd);
   return sent;
 }

@@ -27,7 +27,7 @@ std::string Slurp(const std::string& path) {
 
 // Runs devsim with arguments and standard input; a hung program is killed.
 Outcome RunDevsim(const testsupport::TempDir& dir, const std::string& arguments,
-            const std::string& input = "") {
+                  const std::string& input = "") {
   std::ofstream(dir.file("stdin")) << input;
   std::string command = "timeout 20 " + std::string(DEVSIM_PROGRAM) + " " + arguments + " <" +
                         dir.file("stdin") + " >" + dir.file("stdout") + " 2>" + dir.file("stderr");
@@ -47,9 +47,9 @@ TEST(DevsimProgram, HelpSaysAllOfIt) {
   testsupport::TempDir dir;
   Outcome help = RunDevsim(dir, "--help");
   EXPECT_EQ(help.exitCode, 0);
-  for (const char* part : {"--config", "--scenario", "--service NAME", "NAME:CLASS:PORT",
-                           "--raw-log", "\"rules\"", "eventsBefore", "announce", "answer on|off",
-                           "listen on|off", "hwerror", "quit"}) {
+  for (const char* part :
+       {"--config", "--scenario", "--service NAME", "NAME:CLASS:PORT", "--raw-log", "\"rules\"",
+        "eventsBefore", "announce", "answer on|off", "listen on|off", "hwerror", "quit"}) {
     EXPECT_TRUE(Has(help.out, part)) << part;
   }
 }

@@ -75,8 +75,8 @@ TEST(DevsimProtocol, EveryAnsweredKindGetsItsMessageTypeAndEnvelope) {
     }
     EXPECT_TRUE(result.isMember("lpBuffer"));
     const Json::Value& stamp = result["tsTimestamp"];
-    for (const char* member : {"year", "month", "day_of_week", "day", "hour", "minute", "second",
-                               "milli_seconds"}) {
+    for (const char* member :
+         {"year", "month", "day_of_week", "day", "hour", "minute", "second", "milli_seconds"}) {
       EXPECT_TRUE(stamp[member].isInt()) << member;
     }
     EXPECT_GE(stamp["year"].asInt(), 2024);
@@ -165,8 +165,8 @@ TEST(DevsimProtocol, OtherClassesCompleteWithoutData) {
 // A scenario that leaves every execute unanswered.
 void NeverAnswerExecutes(Harness& harness) {
   std::string error;
-  ASSERT_TRUE(harness.sim().LoadScenarioText(
-      R"({"rules": [{"kind": "execute", "never": true}]})", &error))
+  ASSERT_TRUE(
+      harness.sim().LoadScenarioText(R"({"rules": [{"kind": "execute", "never": true}]})", &error))
       << error;
 }
 
@@ -292,7 +292,8 @@ TEST(DevsimProtocol, EachRequestAndReplyIsLoggedOnceWithCardDataMasked) {
 TEST(DevsimProtocol, PinDataIsMasked) {
   Harness harness;
   Catcher catcher;
-  Json::Value request = MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 8, 401, WFS_SERVICE_CLASS_PIN);
+  Json::Value request =
+      MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 8, 401, WFS_SERVICE_CLASS_PIN);
   request["lpDataBuffer"]["lpsKey"] = "SECRETKEYNAME";
   harness.Send(request, "Pin");
   ASSERT_TRUE(catcher.WaitFor(1));
@@ -331,7 +332,8 @@ TEST(DevsimProtocol, AnsweringOffHoldsRequestsAndKeepsTheirPlans) {
   ASSERT_TRUE(catcher.WaitFor(3));
   std::map<int, int> results;
   for (size_t i = 0; i < 3; ++i) {
-    results[Result(catcher.json(i))["requestID"].asInt()] = Result(catcher.json(i))["hResult"].asInt();
+    results[Result(catcher.json(i))["requestID"].asInt()] =
+        Result(catcher.json(i))["hResult"].asInt();
   }
   EXPECT_EQ(results[31], WFS_ERR_HARDWARE_ERROR);
   EXPECT_EQ(results[32], 0);
@@ -384,8 +386,8 @@ TEST(DevsimProtocol, TheLogSinkMayCallBackIntoTheSimulator) {
   self = &sim;
   std::string error;
   ASSERT_TRUE(sim.Start(&error)) << error;
-  ASSERT_TRUE(devsimtest::SendRaw(sim.Port("CardReader"),
-                                  devsimtest::Render(MakeRequest(KvSP_CMD_OPEN, catcher.port(), 1))));
+  ASSERT_TRUE(devsimtest::SendRaw(
+      sim.Port("CardReader"), devsimtest::Render(MakeRequest(KvSP_CMD_OPEN, catcher.port(), 1))));
   ASSERT_TRUE(catcher.WaitFor(1));
   EXPECT_TRUE(testsupport::WaitUntil([&] { return calls >= 2; }, 5000));
 }
