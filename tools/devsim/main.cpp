@@ -44,7 +44,8 @@ const char kUsage[] =
     "              \"eventsBefore\": [{\"kind\": \"execute\", \"id\": 203}],\n"
     "              \"eventsAfter\": [{\"kind\": \"service\", \"id\": 204, \"lpBuffer\": null}],\n"
     "              \"raw\": [\"any text\", {\"text\": \"...\", \"announce\": 100},\n"
-    "                      {\"reply\": true, \"cut\": 20}, {\"text\": \"\", \"header\": \"x\"}]}]}\n"
+    "                      {\"reply\": true, \"cut\": 20}, {\"text\": \"\", \"header\": "
+    "\"x\"}]}]}\n"
     "  kind is open, close, lock, unlock, getinfo or execute; class, service, code and\n"
     "  times narrow the rule; the first matching rule decides. eventsBefore go out when\n"
     "  the request is taken up, the completion delayMs later, then eventsAfter; never\n"
@@ -54,7 +55,10 @@ const char kUsage[] =
     "  text stand for the request's values. An event without lpBuffer carries its\n"
     "  built-in payload.\n"
     "\n"
-    "Commands on standard input (one per line):\n";
+    "An error hResult carries no lpBuffer unless the rule gives one.\n"
+    "\n"
+    "Commands on standard input, one per line; at the end of the input the simulator\n"
+    "serves on until quit, SIGINT or SIGTERM:\n";
 
 volatile std::sig_atomic_t g_signalled = 0;
 
@@ -65,8 +69,8 @@ int Fail(const std::string& message, int code) {
   return code;
 }
 
-// Reads commands from standard input until quit, the end of input is no
-// reason to stop (the simulator may run without a terminal), or a signal.
+// Carries out the commands on standard input until quit or a signal. The
+// end of the input does not stop the simulator: it may run without one.
 void Serve(devsim::Simulator& sim) {
   devsim::ControlConsole console(sim);
   std::string pending;
@@ -105,9 +109,7 @@ int main(int argc, char** argv) {
     std::string arg = argv[i];
     bool hasValue = i + 1 < argc;
     if (arg == "--help" || arg == "-h") {
-      devsim::Simulator idle(devsim::SimulatorOptions{});
-      devsim::ControlConsole console(idle);
-      std::printf("%s%s\n", kUsage, console.Execute("help").c_str());
+      std::printf("%s%s\n", kUsage, devsim::ControlConsole::HelpText().c_str());
       return 0;
     } else if (arg == "--raw-log") {
       options.rawLog = true;

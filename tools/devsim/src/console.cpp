@@ -1,8 +1,8 @@
 #include <sstream>
 #include <vector>
 
-#include "devsim/simulator.h"
 #include "device_class.h"
+#include "devsim/simulator.h"
 #include "json_util.h"
 #include "payloads.h"
 #include "scenario.h"
@@ -70,8 +70,9 @@ bool PickService(const Simulator& sim, std::string* rest, Family family, std::st
       return true;
     }
   }
-  *error = family == Family::Unknown ? "no service" : std::string("no ") + FamilyName(family) +
-                                                          " service; name one with @SERVICE";
+  *error = family == Family::Unknown
+               ? "no service"
+               : std::string("no ") + FamilyName(family) + " service; name one with @SERVICE";
   return false;
 }
 
@@ -82,6 +83,8 @@ std::string OnOff(bool on) { return on ? "on" : "off"; }
 ControlConsole::ControlConsole(Simulator& sim) : m_sim(sim) {}
 
 bool ControlConsole::QuitRequested() const { return m_quit; }
+
+std::string ControlConsole::HelpText() { return kHelp; }
 
 std::string ControlConsole::Execute(const std::string& line) {
   std::vector<std::string> words = Words(line);
@@ -136,7 +139,7 @@ std::string ControlConsole::Execute(const std::string& line) {
   } else if (command == "key") {
     family = Family::PIN;
     order.kind = WFS_EXECUTE_EVENT;
-    order.id = 401;  // the PIN key event
+    order.id = kPinKeyEvent;
   } else if (command != "event") {
     return "error: unknown command \"" + line + "\"; try help";
   }

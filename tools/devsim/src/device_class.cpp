@@ -13,9 +13,9 @@ struct ClassText {
 };
 
 const ClassText kClassTexts[] = {
-    {"IDC", Family::IDC},      {"PIN", Family::PIN},    {"IDC_ID", Family::IDC},
-    {"FPI", Family::IDC},      {"PTR", Family::PTR},    {"CRD_S", Family::CRD},
-    {"CRD_R", Family::IDC},    {"IDC_TRIP", Family::IDC}, {"IDC_PICC", Family::IDC},
+    {"IDC", Family::IDC},   {"PIN", Family::PIN},      {"IDC_ID", Family::IDC},
+    {"FPI", Family::IDC},   {"PTR", Family::PTR},      {"CRD_S", Family::CRD},
+    {"CRD_R", Family::IDC}, {"IDC_TRIP", Family::IDC}, {"IDC_PICC", Family::IDC},
 };
 
 // Every class owns the hundred codes from its offset on.

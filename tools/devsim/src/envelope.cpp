@@ -31,8 +31,7 @@ Json::Value TimestampNow() {
   Clock::time_point now = Clock::now();
   std::time_t seconds = Clock::to_time_t(now);
   long millis = static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-      1000);
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
   std::tm local{};
   localtime_r(&seconds, &local);
   Json::Value stamp(Json::objectValue);

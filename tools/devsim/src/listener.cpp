@@ -58,9 +58,9 @@ bool RequestListener::Start(int port, std::string* error) {
       ::listen(fd, SOMAXCONN) < 0) {
     int code = errno;
     ::close(fd);
-    *error = code == EADDRINUSE ? "port " + std::to_string(port) + " is in use"
-                                : "cannot listen on port " + std::to_string(port) + ": " +
-                                      std::strerror(code);
+    *error = code == EADDRINUSE
+                 ? "port " + std::to_string(port) + " is in use"
+                 : "cannot listen on port " + std::to_string(port) + ": " + std::strerror(code);
     return false;
   }
   socklen_t length = sizeof address;
@@ -123,7 +123,11 @@ void RequestListener::Run() {
             done = true;
           }
         } else if (n == 0) {
-          m_onText(connection.text);
+          if (connection.text.empty()) {
+            m_onProblem("a connection closed without sending a request");
+          } else {
+            m_onText(connection.text);
+          }
           done = true;
         } else if (errno != EINTR && errno != EAGAIN) {
           m_onProblem(std::string("a request connection failed: ") + std::strerror(errno));

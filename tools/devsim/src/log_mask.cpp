@@ -75,7 +75,8 @@ std::string MaskedText(const Json::Value& json) {
     Json::Value& result = copy["lpWfsResult"];
     int type = IsJsonInteger(copy["dwMsgType"]) ? copy["dwMsgType"].asInt() : 0;
     bool execute = type == KvSP_EXECUTE_COMPLETE || type == WFS_EXECUTE_EVENT;
-    long code = CodeOf(result.isMember("dwEventID") ? result["dwEventID"] : result["dwCommandCode"]);
+    long code =
+        CodeOf(result.isMember("dwEventID") ? result["dwEventID"] : result["dwCommandCode"]);
     if (result.isMember("lpBuffer")) MaskPayload(&result["lpBuffer"], code, execute, true);
   } else if (copy.isObject() && copy.isMember("lpDataBuffer")) {
     bool execute = CodeOf(copy["nCmdType"]) == KvSP_CMD_EXECUTE;

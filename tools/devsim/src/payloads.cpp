@@ -18,10 +18,11 @@ Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& 
 
 Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState& device) {
   if (msgType == WFS_SYSTEM_EVENT) return SystemEventPayload(id, device);
-  Family family = FamilyOfCode(static_cast<long>(id));
-  if (family == Family::IDC && msgType != WFS_USER_EVENT) return IdcEventPayload(id);
-  // The first key of the keypad, completing nothing yet.
-  if (family == Family::PIN && msgType == WFS_EXECUTE_EVENT && id == 401) {
+  if (FamilyOfCode(static_cast<long>(id)) == Family::IDC && msgType != WFS_USER_EVENT) {
+    return IdcEventPayload(id);
+  }
+  // Key values arrive with the PIN payloads; until then a zero key.
+  if (msgType == WFS_EXECUTE_EVENT && id == kPinKeyEvent) {
     return PinKeyPayload(0, 0);
   }
   return Json::Value();

@@ -30,6 +30,10 @@ Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState
 void ApplyCompletion(const Request& request, int hResult, DeviceState* device);
 void ApplyEvent(int msgType, unsigned long id, DeviceState* device);
 
+// The PIN key event, an execute event (WFS_EXEE_PIN_KEY of the PIN
+// class, whose header this tree does not have yet).
+constexpr unsigned long kPinKeyEvent = 401;
+
 // The payload of a PIN key event: the key's "ulDigit" and "wCompletion".
 Json::Value PinKeyPayload(unsigned long digit, unsigned completion);
 

@@ -45,8 +45,7 @@ std::string Fault(const Json::Value& json, const char* name) {
 }
 
 // Reads an integer member into *out; the fault text when it is not one.
-bool ReadInteger(const Json::Value& json, const char* name, Json::Int64* out,
-                 std::string* fault) {
+bool ReadInteger(const Json::Value& json, const char* name, Json::Int64* out, std::string* fault) {
   const Json::Value& member = json.isMember(name) ? json[name] : Json::Value::nullSingleton();
   if (IsJsonInteger(member) && (member.isInt64() || member.isUInt64())) {
     *out = member.isInt64() ? member.asInt64() : static_cast<Json::Int64>(member.asUInt64());
@@ -61,7 +60,8 @@ bool ReadInteger(const Json::Value& json, const char* name, Json::Int64* out,
 RequestReading ReadRequest(const Json::Value& json, int serviceClass) {
   RequestReading reading;
   if (!json.isObject()) {
-    reading.refusal = std::string("the request is a JSON ") + JsonTypeName(json) + ", not an object";
+    reading.refusal =
+        std::string("the request is a JSON ") + JsonTypeName(json) + ", not an object";
     return reading;
   }
   Request& request = reading.request;
@@ -100,8 +100,7 @@ RequestReading ReadRequest(const Json::Value& json, int serviceClass) {
       reading.problems.push_back(fault);
     } else if (number != serviceClass) {
       reading.problems.push_back("\"lType\" " + std::to_string(number) +
-                                 " is not this service's class " +
-                                 std::to_string(serviceClass));
+                                 " is not this service's class " + std::to_string(serviceClass));
     }
   }
   const char* codeMember = request.kind == KvSP_CMD_EXECUTE   ? "dwCommand"

@@ -11,13 +11,13 @@
 namespace devsim {
 
 struct Request {
-  int kind = 0;                // "nCmdType"
-  Json::Int64 hService = 0;    // "hService"
-  Json::Int64 requestID = 0;   // "requestID", as sent (may be negative)
-  int hWnd = 0;                // "hWnd": the reply port; 0 when the kind needs none
-  long code = 0;               // "dwCommand" of an execute, "dwCategory" of a get-info
-  Json::Value payload;         // "lpDataBuffer"; null when absent
-  std::string appId;           // "lpAppId"; empty when null
+  int kind = 0;               // "nCmdType"
+  Json::Int64 hService = 0;   // "hService"
+  Json::Int64 requestID = 0;  // "requestID", as sent (may be negative)
+  int hWnd = 0;               // "hWnd": the reply port; 0 when the kind needs none
+  long code = 0;              // "dwCommand" of an execute, "dwCategory" of a get-info
+  Json::Value payload;        // "lpDataBuffer"; null when absent
+  std::string appId;          // "lpAppId"; empty when null
 };
 
 struct RequestReading {

@@ -53,8 +53,8 @@ std::vector<ServiceSpec> LoadServicesFromIni(const std::string& path, std::strin
     settings.endGroup();
     if (spec.deviceClass.empty()) continue;
     if (!ReadPort(portText, &spec.port)) {
-      *error = path + ": section [" + spec.name + "] has port \"" + portText +
-               "\", not a port number";
+      *error =
+          path + ": section [" + spec.name + "] has port \"" + portText + "\", not a port number";
       return std::vector<ServiceSpec>();
     }
     services.push_back(spec);

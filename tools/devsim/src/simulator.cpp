@@ -42,8 +42,8 @@ void WriteToStandardError(const std::string& line) {
 // under either. No lock is held while the log sink runs or a frame is sent.
 struct Simulator::Impl {
   struct Service {
-    ServiceSpec spec;  // fixed
-    Family family;     // fixed
+    ServiceSpec spec;                           // fixed
+    Family family;                              // fixed
     std::unique_ptr<RequestListener> listener;  // m_control
     int port = 0;                               // m_lock: the port bound last
     DeviceState device;                         // m_lock
@@ -58,7 +58,7 @@ struct Simulator::Impl {
   struct Pending {
     size_t service = 0;
     Request request;
-    Plan plan;     // decided when the request arrived
+    Plan plan;          // decided when the request arrived
     bool held = false;  // arrived while answering was off
   };
 
@@ -82,6 +82,9 @@ struct Simulator::Impl {
                        const Json::Value& payload, Json::Int64 hService, Json::Int64 requestID,
                        int port);
   Outgoing Completion(const Request& request, int hResult, const Json::Value& payload) const;
+  // The frame of an envelope for port; one too long for a frame goes out
+  // without its lpBuffer.
+  Outgoing Framed(Json::Value envelope, int port, const std::string& what) const;
   // Sends every frame in order and logs each.
   void Send(const std::string& service, const std::vector<Outgoing>& frames);
   void Emit(const std::vector<std::string>& lines) const {
@@ -112,7 +115,8 @@ struct Simulator::Impl {
 
 Simulator::Impl::Impl(SimulatorOptions options)
     : m_rawLog(options.rawLog),
-      m_sink(options.log ? options.log : std::function<void(const std::string&)>(WriteToStandardError)) {
+      m_sink(options.log ? options.log
+                         : std::function<void(const std::string&)>(WriteToStandardError)) {
   for (const ServiceSpec& spec : options.services) {
     auto service = std::make_unique<Service>();
     service->spec = spec;
@@ -162,10 +166,10 @@ void Simulator::Impl::OnText(size_t index, const std::string& text) {
     return;
   }
   const Request& request = reading.request;
-  std::string label = KindName(request.kind) +
-                      (request.kind == KvSP_CMD_EXECUTE || request.kind == KvSP_CMD_GETINFO
-                           ? " " + std::to_string(request.code)
-                           : std::string());
+  std::string label =
+      KindName(request.kind) + (request.kind == KvSP_CMD_EXECUTE || request.kind == KvSP_CMD_GETINFO
+                                    ? " " + std::to_string(request.code)
+                                    : std::string());
   Log(name + ": received " + label + " hService=" + std::to_string(request.hService) +
       " requestID=" + std::to_string(request.requestID) + " hWnd=" + std::to_string(request.hWnd) +
       ": " + Text(json));
@@ -220,7 +224,8 @@ void Simulator::Impl::OnRequest(size_t index, const Request& request,
 
 void Simulator::Impl::BeginLocked(uint64_t serial) {
   const Pending& pending = m_pending.at(serial);
-  if (!pending.plan.before.empty()) m_dispatcher.Post(0, [this, serial] { RunEventsBefore(serial); });
+  if (!pending.plan.before.empty())
+    m_dispatcher.Post(0, [this, serial] { RunEventsBefore(serial); });
   if (!pending.plan.never) {
     m_dispatcher.Post(pending.plan.delayMs, [this, serial] { Complete(serial); });
   }
@@ -308,8 +313,8 @@ void Simulator::Impl::Finish(size_t index, const Request& notice, int hResult,
     }
   }
   if (frames.empty()) {
-    lines->push_back(service.spec.name + ": " + KindName(notice.kind) + " of requestID=" +
-                     std::to_string(notice.requestID) + ": nothing pending");
+    lines->push_back(service.spec.name + ": " + KindName(notice.kind) +
+                     " of requestID=" + std::to_string(notice.requestID) + ": nothing pending");
     return;
   }
   // Through the dispatcher, so that it follows what was sent before.
@@ -317,22 +322,27 @@ void Simulator::Impl::Finish(size_t index, const Request& notice, int hResult,
   m_dispatcher.Post(0, [this, name, frames] { Send(name, frames); });
 }
 
-Outgoing Simulator::Impl::Completion(const Request& request, int hResult,
-                                     const Json::Value& payload) const {
+Outgoing Simulator::Impl::Framed(Json::Value envelope, int port, const std::string& what) const {
   Outgoing out;
-  out.port = request.hWnd;
-  Json::Value envelope = CompletionEnvelope(request, hResult, payload);
+  out.port = port;
+  out.what = what;
   std::string error;
   if (!FrameText(RenderJson(envelope), &out.frame, &error)) {
-    // Too long for a frame: the reply goes out without its data.
     envelope["lpWfsResult"]["lpBuffer"] = Json::Value();
     FrameText(RenderJson(envelope), &out.frame, &error);
+    out.what += " (lpBuffer left out: " + error + ")";
   }
-  out.what = "reply " + std::to_string(CompletionTypeOf(request.kind)) + " (" +
-             KindName(request.kind) + ") hService=" + std::to_string(request.hService) +
-             " requestID=" + std::to_string(request.requestID) +
-             " hResult=" + std::to_string(hResult) + ": " + Text(envelope);
+  out.what += ": " + Text(envelope);
   return out;
+}
+
+Outgoing Simulator::Impl::Completion(const Request& request, int hResult,
+                                     const Json::Value& payload) const {
+  return Framed(CompletionEnvelope(request, hResult, payload), request.hWnd,
+                "reply " + std::to_string(CompletionTypeOf(request.kind)) + " (" +
+                    KindName(request.kind) + ") hService=" + std::to_string(request.hService) +
+                    " requestID=" + std::to_string(request.requestID) +
+                    " hResult=" + std::to_string(hResult));
 }
 
 Outgoing Simulator::Impl::EventLocked(Service& service, int msgType, unsigned long id,
@@ -340,18 +350,10 @@ Outgoing Simulator::Impl::EventLocked(Service& service, int msgType, unsigned lo
                                       Json::Int64 hService, Json::Int64 requestID, int port) {
   Json::Value data = hasPayload ? payload : DefaultEventPayload(msgType, id, service.device);
   ApplyEvent(msgType, id, &service.device);
-  Json::Value envelope = EventEnvelope(msgType, hService, requestID, id, data);
-  Outgoing out;
-  out.port = port;
-  std::string error;
-  if (!FrameText(RenderJson(envelope), &out.frame, &error)) {
-    envelope["lpWfsResult"]["lpBuffer"] = Json::Value();
-    FrameText(RenderJson(envelope), &out.frame, &error);
-  }
-  out.what = "event " + std::to_string(msgType) + " id " + std::to_string(id) +
-             " hService=" + std::to_string(hService) + " requestID=" + std::to_string(requestID) +
-             ": " + Text(envelope);
-  return out;
+  return Framed(EventEnvelope(msgType, hService, requestID, id, data), port,
+                "event " + std::to_string(msgType) + " id " + std::to_string(id) +
+                    " hService=" + std::to_string(hService) +
+                    " requestID=" + std::to_string(requestID));
 }
 
 void Simulator::Impl::Send(const std::string& service, const std::vector<Outgoing>& frames) {
@@ -360,8 +362,8 @@ void Simulator::Impl::Send(const std::string& service, const std::vector<Outgoin
     if (SendBytes(out.port, out.frame.bytes, &error)) {
       Log(service + ": sent to port " + std::to_string(out.port) + " " + out.what);
     } else {
-      Log(service + ": could not send to port " + std::to_string(out.port) + " (" + error +
-          ") " + out.what);
+      Log(service + ": could not send to port " + std::to_string(out.port) + " (" + error + ") " +
+          out.what);
     }
   }
 }
@@ -387,8 +389,8 @@ bool Simulator::Impl::StartListening(std::string* error) {
       std::lock_guard<std::mutex> guard(m_lock);
       service.port = service.listener->Port();
     }
-    Log(service.spec.name + " (" + service.spec.deviceClass + ") listens on 127.0.0.1:" +
-        std::to_string(service.listener->Port()));
+    Log(service.spec.name + " (" + service.spec.deviceClass +
+        ") listens on 127.0.0.1:" + std::to_string(service.listener->Port()));
   }
   return true;
 }
@@ -400,7 +402,8 @@ void Simulator::Impl::StopListening() {
   }
 }
 
-Simulator::Simulator(SimulatorOptions options) : m_impl(std::make_unique<Impl>(std::move(options))) {}
+Simulator::Simulator(SimulatorOptions options)
+    : m_impl(std::make_unique<Impl>(std::move(options))) {}
 
 Simulator::~Simulator() { Stop(); }
 
@@ -519,10 +522,10 @@ bool Simulator::SendEvent(const EventOrder& order, std::string* error) {
           }
         }
       }
-      frames.push_back(m_impl->EventLocked(
-          *service, msgType, order.id, !order.lpBuffer.isNull(), order.lpBuffer,
-          order.hService != 0 ? order.hService : service->lastHService, requestID,
-          order.hWnd != 0 ? order.hWnd : service->lastHWnd));
+      frames.push_back(
+          m_impl->EventLocked(*service, msgType, order.id, !order.lpBuffer.isNull(), order.lpBuffer,
+                              order.hService != 0 ? order.hService : service->lastHService,
+                              requestID, order.hWnd != 0 ? order.hWnd : service->lastHWnd));
     }
   }
   if (frames.empty()) {

@@ -89,6 +89,8 @@ class ControlConsole {
   explicit ControlConsole(Simulator& sim);
   std::string Execute(const std::string& line);
   bool QuitRequested() const;
+  // What "help" answers.
+  static std::string HelpText();
 
  private:
   Simulator& m_sim;
