@@ -74,9 +74,10 @@ class AppWindow {
   bool take(UINT* msg, WFSRESULT** result, int timeoutMs = kHang);
   // True when no message arrives within timeoutMs.
   bool quiet(int timeoutMs);
+  // Frees the last message taken.
+  void release();
 
  private:
-  void release();
   HWND m_hwnd;
   WFSRESULT* m_last = nullptr;
 };
