@@ -131,7 +131,13 @@ TEST_F(WFPThreadTest, UnhandledAndUnknownMessagesAreReleased) {
   Post(5);
   ASSERT_TRUE(WaitUntil([&] { return m_probe->seen().size() == 1; }, rig::kHang));
   EXPECT_EQ(m_probe->seen(), std::vector<int>{5});
-  // TearDown checks that nothing of the first two is left.
+  // All three were taken by the running loop, and nothing of them is left.
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return CHandOverRegistry::Pending(m_probe->m_ThreadWnd) == 0 &&
+               CorvidLiveBlocks() == m_blocks;
+      },
+      rig::kHang));
 }
 
 TEST_F(WFPThreadTest, TextsFromStrangersAreDroppedAndTheLoopGoesOn) {
