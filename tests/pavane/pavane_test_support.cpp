@@ -138,7 +138,11 @@ bool OpenedService::Close(REQUESTID reqID, testsupport::TraceCapture* capture) {
   static const char kDestroyed[] = "[CDevice::~CDevice] <=====";
   const int destroyedBefore = trace.count(kDestroyed);
   if (WFPClose(m_hService, m_hWnd, reqID) != WFS_SUCCESS) return false;
-  const Json::Value request = ReceiveRequest(m_listener);
+  // Time-out notices of earlier executes may come first.
+  Json::Value request;
+  do {
+    request = ReceiveRequest(m_listener);
+  } while (request["nCmdType"].asInt() == KvSP_CMD_TIMEOUT);
   if (request["nCmdType"].asInt() != KvSP_CMD_CLOSE) return false;
   if (!SendReply(windowPort(), Completion(KvSP_CLOSE_COMPLETE, m_hService,
                                           static_cast<int>(reqID))))
