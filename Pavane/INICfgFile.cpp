@@ -58,6 +58,7 @@ const char* CINICfgFile::GetPrivateProfileString(const char* section, const char
   try {
     QSettings* settings = SettingsFor(file, false);
     if (settings == nullptr) return defaultValue;
+    settings->sync();  // an edited file is read afresh
     settings->beginGroup(Text(section));
     const QString value = settings->value(Text(key), Text(defaultValue)).toString();
     settings->endGroup();
@@ -78,6 +79,7 @@ int CINICfgFile::GetPrivateProfileInt(const char* section, const char* key, int 
   try {
     QSettings* settings = SettingsFor(file, false);
     if (settings == nullptr) return defaultValue;
+    settings->sync();
     settings->beginGroup(Text(section));
     const int value = settings->value(Text(key), defaultValue).toInt();
     settings->endGroup();
