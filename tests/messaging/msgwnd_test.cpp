@@ -13,6 +13,8 @@
 
 namespace {
 
+using rig::Field;
+
 using rig::Completion;
 using rig::Event;
 using testsupport::TraceCapture;
@@ -54,7 +56,7 @@ TEST_F(MsgWndTest, EachCompletionReachesTheWorkerOfItsRequest) {
     WFSRESULT* result = nullptr;
     ASSERT_TRUE(m_service.app.take(&msg, &result));
     EXPECT_EQ(msg, static_cast<UINT>(WFS_EXECUTE_COMPLETE));
-    EXPECT_EQ(result->u.dwCommandCode, kEject);
+    EXPECT_EQ(Field(result->u.dwCommandCode), kEject);
     results[result->RequestID] = result->hResult;
   }
   EXPECT_EQ(results, (std::map<REQUESTID, HRESULT>{{10, -4}, {11, -3}}));
@@ -88,7 +90,7 @@ TEST_F(MsgWndTest, CompletionWithoutPendingRequestIsFreed) {
   UINT msg = 0;
   WFSRESULT* result = nullptr;
   ASSERT_TRUE(m_service.app.take(&msg, &result));
-  EXPECT_EQ(result->RequestID, 20u);
+  EXPECT_EQ(Field(result->RequestID), 20u);
   ASSERT_TRUE(m_service.reply(Completion(KvSP_EXECUTE_COMPLETE, kService, 20, 0, kEject)));
   EXPECT_TRUE(WaitUntil(
       [&] { return trace.count("CreateThreadFunc Can't find cmd form CommandData Array", 4) == 3; },
@@ -119,7 +121,7 @@ TEST_F(MsgWndTest, EventsReachTheRegisteredWindowThroughTheirThreads) {
     UINT msg = 0;
     WFSRESULT* result = nullptr;
     ASSERT_TRUE(m_service.app.take(&msg, &result));
-    EXPECT_EQ(result->hService, kService);
+    EXPECT_EQ(Field(result->hService), kService);
     events[msg] = result->u.dwEventID;
   }
   EXPECT_EQ(events, (std::map<UINT, DWORD>{{WFS_EXECUTE_EVENT, 203},
@@ -169,7 +171,7 @@ TEST_F(MsgWndTest, CompletionAfterAnExecuteEventIsHeldBack) {
   EXPECT_EQ(trace.count("WFPMsgWnd::HandleMessage exe event wait!", 2), 1);
   ASSERT_TRUE(m_service.reply(Completion(KvSP_EXECUTE_COMPLETE, kService, 41, 0, kEject)));
   ASSERT_TRUE(m_service.app.take(&msg, &result));
-  EXPECT_EQ(result->RequestID, 41u);
+  EXPECT_EQ(Field(result->RequestID), 41u);
   EXPECT_EQ(trace.count("WFPMsgWnd::HandleMessage exe event wait!", 2), 1);
 }
 

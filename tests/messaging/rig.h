@@ -20,6 +20,13 @@ namespace rig {
 
 constexpr int kHang = 20000;  // ms; reached only when something hangs
 
+// A copy of a member of a packed record, for comparisons that take their
+// arguments by reference.
+template <typename T>
+T Field(T value) {
+  return value;
+}
+
 // The device service: listens on 127.0.0.1, reads one request text per
 // connection and keeps it parsed; sends replies and events as framed texts.
 class PeerService {

@@ -20,6 +20,8 @@
 
 namespace {
 
+using rig::Field;
+
 using testsupport::TraceCapture;
 using testsupport::WaitUntil;
 
@@ -154,7 +156,7 @@ TEST_F(WFPThreadTest, TextsFromStrangersAreDroppedAndTheLoopGoesOn) {
   Post(6);
   ASSERT_TRUE(WaitUntil([&] { return m_probe->seen().size() == 1; }, rig::kHang));
   EXPECT_EQ(m_probe->seen(), std::vector<int>{6}) << "no stranger text reached a handler";
-  EXPECT_EQ(unposted->dwMsgType, 5u) << "the unposted message was not touched";
+  EXPECT_EQ(Field(unposted->dwMsgType), 5u) << "the unposted message was not touched";
   Ostrel::FreeBuffer(unposted, 1);
 }
 
