@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "CommonSocketServer.h"
 #include "HandOverRegistry.h"
+#include "PortBinder.h"
 #include "WFPThread.h"
 #include "corvid.h"
 #include "ostrel.h"
@@ -192,6 +194,23 @@ TEST(WFPThreadLifetime, StartAndStopLeaveNoThreadOrPortBehind) {
   }
   EXPECT_TRUE(rig::ThreadsBackTo(threads));
   EXPECT_EQ(rig::ListeningSockets(), listening);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PortBinding, GivesUpAfterTwentyAttemptsWhenTheRangeIsTaken) {
+  CommonSocketServer holder;
+  ASSERT_EQ(holder.InitSocketServer(0), 1);
+  const int taken = holder.GetListenPort();
+  CommonSocketServer server;
+  TraceCapture trace;
+  EXPECT_EQ(BindRandomPort(server, PortRange{taken, 1}), 0);
+  EXPECT_EQ(trace.count("CommonSocketServer::InitSocketServer port=[" + std::to_string(taken) + "]"),
+            kBindAttempts);
+  holder.CloseServer();
+  EXPECT_EQ(BindRandomPort(server, PortRange{taken, 1}), taken) << "a freed port is bound again";
 }
 
 }  // namespace
