@@ -38,6 +38,10 @@ CDeviceExecuteThread::CDeviceExecuteThread() = default;
 CDeviceExecuteThread::~CDeviceExecuteThread() {
   StopThread();
   CWorkerRoster::Withdraw(this);
+  if (m_timerLink != nullptr) {
+    std::lock_guard<std::mutex> guard(m_timerLink->lock);
+    m_timerLink->worker = nullptr;
+  }
   CFunctionTraceScope trace("~CDeviceExecuteThread", kClass);
   try {
     tracelog(2, "WFPX", "CDeviceExecuteThread::~CDeviceExecuteThread m_CurrentID = [%x]",
@@ -84,31 +88,31 @@ void CDeviceExecuteThread::SendRun() {
       timeOut = kShortestTimeOutMs;
       m_pRequestData->dwTimeOut = static_cast<DWORD>(timeOut);
     }
-    // The timer thread may outlive the worker: it keeps copies, not the worker.
-    const unsigned short hService = m_hService;
-    const unsigned long reqID = m_reqID;
-    const long spWnd = m_spWnd;
-    m_timer.startOnce(timeOut > INT_MAX ? INT_MAX : static_cast<int>(timeOut),
-                      [hService, reqID, spWnd] { SendTimeoutNotice(hService, reqID, spWnd); });
+    // The timer's thread may outlive the worker: it holds the link, which
+    // the worker cuts when it goes.
+    m_timerLink = std::make_shared<TimerLink>();
+    m_timerLink->worker = this;
+    std::shared_ptr<TimerLink> link = m_timerLink;
+    m_timer.startOnce(timeOut > INT_MAX ? INT_MAX : static_cast<int>(timeOut), [link] {
+      std::lock_guard<std::mutex> guard(link->lock);
+      if (link->worker != nullptr) link->worker->TimeEvent();
+    });
   } catch (...) {
     tracelogException("DeviceExecuteThread", __LINE__, "WFPX",
                       "CDeviceExecuteThread::Run catch an exception!");
   }
 }
 
-void CDeviceExecuteThread::TimeEvent() { SendTimeoutNotice(m_hService, m_reqID, m_spWnd); }
-
-void CDeviceExecuteThread::SendTimeoutNotice(unsigned short hService, unsigned long reqID,
-                                             long spWnd) {
+void CDeviceExecuteThread::TimeEvent() {
   try {
     tracelog(1, "WFPX", "CDeviceExecuteThread::OnTimer PostMessage to hService=[%d],reqID=[%d]",
-             hService, static_cast<int>(reqID));
+             m_hService, static_cast<int>(m_reqID));
     _tagDataOption option;
     std::memset(&option, 0, sizeof option);
-    option.hService = hService;
-    option.requestID = static_cast<DWORD>(reqID);
+    option.hService = m_hService;
+    option.requestID = static_cast<DWORD>(m_reqID);
     option.nCmdType = KvSP_CMD_TIMEOUT;
-    option.devHwnd = static_cast<DWORD>(spWnd);
+    option.devHwnd = static_cast<DWORD>(m_spWnd);
     if (Ostrel::SendMessage(&option) == 0) {
       tracelog(4, "WFPX", "CDeviceExecuteThread::timerEvent SendMessage failed!");
     }

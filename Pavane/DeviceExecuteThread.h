@@ -5,6 +5,9 @@
 #ifndef PAVANE_DEVICEEXECUTETHREAD_H
 #define PAVANE_DEVICEEXECUTETHREAD_H
 
+#include <memory>
+#include <mutex>
+
 #include "WFPThread.h"
 #include "sptimer.h"
 
@@ -12,8 +15,9 @@ struct _stRequestData;
 
 // Threads: the creating thread (construction, StartThread, SetInitThread,
 // SendRun), the loop thread (handlers, ReleaseThread, disposal) and the
-// timer thread (the time-out notice, which uses copies of the request's
-// handle, identifier and device port, never the worker itself).
+// timer thread (TimeEvent, which reads only the copies taken at hand-over).
+// The timer reaches the worker through a link that the destructor cuts, and
+// the destructor waits for a TimeEvent under way.
 //
 // Disposal: a worker ends in one of two ways. After its completion it
 // disposes of itself on its own loop thread. When its device stops first
@@ -69,12 +73,19 @@ class CDeviceExecuteThread : public CWFPThread {
   void Complete(_wfs_result* result, const Completion& kind);
   void CloseDevice();
   void FreeRequest();
-  static void SendTimeoutNotice(unsigned short hService, unsigned long reqID, long spWnd);
+
+  // How the timer's thread reaches the worker: worker is NULL once the
+  // worker is going; lock is held while TimeEvent runs.
+  struct TimerLink {
+    std::mutex lock;
+    CDeviceExecuteThread* worker;
+  };
 
   unsigned short m_hService = 0;  // copies taken at hand-over, never changed
   unsigned long m_reqID = 0;
   long m_spWnd = 0;
   sptimer m_timer;
+  std::shared_ptr<TimerLink> m_timerLink;  // set by SendRun, shared with the timer's task
   bool m_ownsDisposal = false;    // loop thread only: taken off the device's list
 };
 

@@ -70,6 +70,9 @@ int WFPMsgWnd::CreateThreadWindow() {
     int error = pthread_create(&m_thread, nullptr, &WFPMsgWnd::MsgWndLoop, this);
     if (error != 0) {
       tracelog(4, "WFPX", "WFPMsgWnd::CreateThreadWindow create thread failed=[%d]!", error);
+      // Nobody would take what arrives: the port is given up.
+      m_server.CloseServer();
+      m_hThreadWnd = 0;
       return 0;
     }
     m_threadStarted = true;

@@ -70,6 +70,8 @@ thread_local const CWFPThread* t_loopOwner = nullptr;
 
 }  // namespace
 
+// Made with the first thread, so that it is destroyed, and waits for the
+// departing threads, before the library's earlier objects go.
 CWFPThread::CWFPThread() { TheGraveyard(); }
 
 CWFPThread::~CWFPThread() { StopThread(); }

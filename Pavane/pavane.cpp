@@ -105,7 +105,13 @@ HRESULT WFPClose(HSERVICE hService, HWND hWnd, REQUESTID ReqID) {
     if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
     if (ReqID == 0) return Refuse(kResult, WFS_ERR_INVALID_REQ_ID);
     _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_CLOSE);
-    return Report(kResult, item.pDevice->ImmediateClose(&request));
+    const HRESULT result = item.pDevice->ImmediateClose(&request);
+    // Without its device service the service has already stopped and no
+    // close completion will come to end the device: it ends here.
+    _stServiceItem still;
+    if (result == WFS_ERR_CONNECTION_LOST && !CWFPCommonFunc::FindService(hService, still))
+      delete item.pDevice;
+    return Report(kResult, result);
   } catch (...) {
     tracelogException(kSource, __LINE__, kModule, "Pavane WFPClose catch an exception!");
     return WFS_ERR_SOFTWARE_ERROR;

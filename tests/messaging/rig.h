@@ -20,6 +20,13 @@ namespace rig {
 
 constexpr int kHang = 20000;  // ms; reached only when something hangs
 
+// A copy of a member of a packed record, for comparisons that take their
+// arguments by reference.
+template <typename T>
+T Field(T value) {
+  return value;
+}
+
 // The device service: listens on 127.0.0.1, reads one request text per
 // connection and keeps it parsed; sends replies and events as framed texts.
 class PeerService {
@@ -74,9 +81,10 @@ class AppWindow {
   bool take(UINT* msg, WFSRESULT** result, int timeoutMs = kHang);
   // True when no message arrives within timeoutMs.
   bool quiet(int timeoutMs);
+  // Frees the last message taken.
+  void release();
 
  private:
-  void release();
   HWND m_hwnd;
   WFSRESULT* m_last = nullptr;
 };

@@ -8,7 +8,10 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include <QThread>
+
 #include "CommonSocketClient.h"
+#include "WFPThread.h"
 #include "LockGuard.h"
 #include "corvid.h"
 #include "dllmain.h"
@@ -136,16 +139,34 @@ bool OpenedService::Close(REQUESTID reqID, testsupport::TraceCapture* capture) {
   if (capture == nullptr) own.reset(capture = new testsupport::TraceCapture);
   testsupport::TraceCapture& trace = *capture;
   static const char kDestroyed[] = "[CDevice::~CDevice] <=====";
-  const int destroyedBefore = trace.count(kDestroyed);
+  static const char kWorkerGone[] = "[CDeviceExecuteThread::~CDeviceExecuteThread] <=====";
+  const std::size_t start = trace.lines().size();
   if (WFPClose(m_hService, m_hWnd, reqID) != WFS_SUCCESS) return false;
-  const Json::Value request = ReceiveRequest(m_listener);
+  // Time-out notices of earlier executes may come first.
+  Json::Value request;
+  do {
+    request = ReceiveRequest(m_listener);
+  } while (request["nCmdType"].asInt() == KvSP_CMD_TIMEOUT);
   if (request["nCmdType"].asInt() != KvSP_CMD_CLOSE) return false;
   if (!SendReply(windowPort(), Completion(KvSP_CLOSE_COMPLETE, m_hService,
                                           static_cast<int>(reqID))))
     return false;
-  // The device is destroyed on the closing worker's thread.
-  return testsupport::WaitUntil(
-      [&] { return trace.count(kDestroyed) > destroyedBefore; }, 10000);
+  // The device is destroyed on the closing worker's thread, which then
+  // disposes of itself; the test must not end before that thread does.
+  // Workers reclaimed by the stop go before the device; the closing one after it.
+  auto closingWorkerGone = [&] {
+    const std::vector<testsupport::TraceLine> lines = trace.lines();
+    bool deviceGone = false;
+    for (std::size_t i = start; i < lines.size(); ++i) {
+      if (lines[i].text == kDestroyed) deviceGone = true;
+      if (deviceGone && lines[i].text == kWorkerGone) return true;
+    }
+    return false;
+  };
+  const bool workerGone = testsupport::WaitUntil(closingWorkerGone, 10000);
+  QThread::msleep(50);
+  CWFPThread::JoinEndedThreads();
+  return workerGone;
 }
 
 std::vector<_stRegHwndItem> Registrations(HSERVICE hService) {

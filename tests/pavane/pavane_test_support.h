@@ -99,6 +99,8 @@ class OpenedService {
   // Returns false when a step did not happen. A test that captures the
   // trace passes its capture (only one can run at a time).
   bool Close(REQUESTID reqID = 9000, testsupport::TraceCapture* capture = nullptr);
+  // The test has ended the service itself.
+  void Forget() { m_closed = true; }
 
  private:
   ostreltest::RequestListener m_listener;
