@@ -22,9 +22,9 @@ class RepliesTest : public PipelineTest {
   // An execute that the simulator holds until the test lets it answer.
   REQUESTID HeldExecute(DWORD command = WFS_CMD_IDC_RETAIN_CARD) {
     Sim().SetAnswering(false);
+    size_t executes = RequestsOfKind(4).size();
     REQUESTID id = NextId();
     EXPECT_EQ(WFPExecute(1, command, nullptr, 0, App().Handle(), id), WFS_SUCCESS);
-    size_t executes = RequestsOfKind(4).size();
     EXPECT_TRUE(WaitForRequestsOfKind(4, executes + 1));
     return id;
   }
