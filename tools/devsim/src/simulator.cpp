@@ -70,9 +70,12 @@ struct Simulator::Impl {
   }
 
   void OnText(size_t service, const std::string& text);
-  void OnRequest(size_t service, const Request& request, std::vector<std::string>* lines);
-  // The completion of every pending request that cancel or time-out names.
-  void Finish(size_t service, const Request& notice, int hResult, std::vector<std::string>* lines);
+  // m_lock held: what an accepted request sets going.
+  void TakeUpLocked(size_t service, const Request& request, std::vector<std::string>* lines);
+  // m_lock held: the completion of every pending request that a cancel or
+  // a time-out notice names.
+  void FinishLocked(size_t service, const Request& notice, int hResult,
+                    std::vector<std::string>* lines);
   // m_lock held: starts carrying out the plan of a pending request.
   void BeginLocked(uint64_t serial);
   void RunEventsBefore(uint64_t serial);
@@ -147,57 +150,57 @@ void Simulator::Impl::OnText(size_t index, const std::string& text) {
   Json::Value json;
   std::string parseError;
   bool parsed = ParseJson(text, &json, &parseError);
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_requests.push_back(ReceivedRequest{name, text, parsed ? json : Json::Value()});
-  }
-  m_arrived.notify_all();
+  RequestReading reading;
+  if (parsed) reading = ReadRequest(json, ServiceClassOf(m_services[index]->family));
+  std::vector<std::string> lines;
   if (!parsed) {
     for (char& c : parseError) {
       if (c == '\n') c = ' ';
     }
-    Log(name + ": refused a request that is not JSON (" + std::to_string(text.size()) +
-        " bytes): " + parseError + (m_rawLog ? ": " + text : std::string()));
-    return;
+    lines.push_back(name + ": refused a request that is not JSON (" + std::to_string(text.size()) +
+                    " bytes): " + parseError + (m_rawLog ? ": " + text : std::string()));
+  } else if (!reading.accepted) {
+    lines.push_back(name + ": refused a request: " + reading.refusal);
+  } else {
+    const Request& request = reading.request;
+    std::string label = KindName(request.kind) +
+                        (request.kind == KvSP_CMD_EXECUTE || request.kind == KvSP_CMD_GETINFO
+                             ? " " + std::to_string(request.code)
+                             : std::string());
+    Log(name + ": received " + label + " hService=" + std::to_string(request.hService) +
+        " requestID=" + std::to_string(request.requestID) +
+        " hWnd=" + std::to_string(request.hWnd) + ": " + Text(json));
+    for (const std::string& problem : reading.problems) {
+      Log(name + ": problem in " + label + " requestID=" + std::to_string(request.requestID) +
+          ": " + problem);
+    }
   }
-  RequestReading reading = ReadRequest(json, ServiceClassOf(m_services[index]->family));
-  if (!reading.accepted) {
-    Log(name + ": refused a request: " + reading.refusal);
-    return;
+  {
+    // Recorded and taken up at once: whoever sees the request in Requests()
+    // also sees it pending (or completed).
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_requests.push_back(ReceivedRequest{name, text, parsed ? json : Json::Value()});
+    if (reading.accepted) TakeUpLocked(index, reading.request, &lines);
   }
-  const Request& request = reading.request;
-  std::string label =
-      KindName(request.kind) + (request.kind == KvSP_CMD_EXECUTE || request.kind == KvSP_CMD_GETINFO
-                                    ? " " + std::to_string(request.code)
-                                    : std::string());
-  Log(name + ": received " + label + " hService=" + std::to_string(request.hService) +
-      " requestID=" + std::to_string(request.requestID) + " hWnd=" + std::to_string(request.hWnd) +
-      ": " + Text(json));
-  for (const std::string& problem : reading.problems) {
-    Log(name + ": problem in " + label + " requestID=" + std::to_string(request.requestID) + ": " +
-        problem);
-  }
-  std::vector<std::string> lines;
-  switch (request.kind) {
-    case KvSP_CMD_CANCEL:
-      Finish(index, request, WFS_ERR_CANCELED, &lines);
-      break;
-    case KvSP_CMD_TIMEOUT:
-      Finish(index, request, WFS_ERR_TIMEOUT, &lines);
-      break;
-    case KvSP_CMD_UNLOAD_SERVICE:
-      lines.push_back(name + ": unload service needs no reply");
-      break;
-    default:
-      OnRequest(index, request, &lines);
-      break;
-  }
+  m_arrived.notify_all();
   Emit(lines);
 }
 
-void Simulator::Impl::OnRequest(size_t index, const Request& request,
-                                std::vector<std::string>* lines) {
-  std::lock_guard<std::mutex> guard(m_lock);
+void Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
+                                   std::vector<std::string>* lines) {
+  switch (request.kind) {
+    case KvSP_CMD_CANCEL:
+      FinishLocked(index, request, WFS_ERR_CANCELED, lines);
+      return;
+    case KvSP_CMD_TIMEOUT:
+      FinishLocked(index, request, WFS_ERR_TIMEOUT, lines);
+      return;
+    case KvSP_CMD_UNLOAD_SERVICE:
+      lines->push_back(m_services[index]->spec.name + ": unload service needs no reply");
+      return;
+    default:
+      break;
+  }
   Service& service = *m_services[index];
   service.seen = true;
   service.lastHService = request.hService;
@@ -293,32 +296,28 @@ void Simulator::Impl::Complete(uint64_t serial) {
   Send(name, frames);
 }
 
-void Simulator::Impl::Finish(size_t index, const Request& notice, int hResult,
-                             std::vector<std::string>* lines) {
+void Simulator::Impl::FinishLocked(size_t index, const Request& notice, int hResult,
+                                   std::vector<std::string>* lines) {
   std::vector<Outgoing> frames;
-  const Service& service = *m_services[index];
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    for (auto it = m_pending.begin(); it != m_pending.end();) {
-      const Pending& pending = it->second;
-      bool named = pending.service == index && pending.request.hService == notice.hService &&
-                   (pending.request.requestID == notice.requestID ||
-                    (notice.kind == KvSP_CMD_CANCEL && notice.requestID == 0));
-      if (!named) {
-        ++it;
-        continue;
-      }
-      frames.push_back(Completion(pending.request, hResult, Json::Value()));
-      it = m_pending.erase(it);
+  const std::string& name = m_services[index]->spec.name;
+  for (auto it = m_pending.begin(); it != m_pending.end();) {
+    const Pending& pending = it->second;
+    bool named = pending.service == index && pending.request.hService == notice.hService &&
+                 (pending.request.requestID == notice.requestID ||
+                  (notice.kind == KvSP_CMD_CANCEL && notice.requestID == 0));
+    if (!named) {
+      ++it;
+      continue;
     }
+    frames.push_back(Completion(pending.request, hResult, Json::Value()));
+    it = m_pending.erase(it);
   }
   if (frames.empty()) {
-    lines->push_back(service.spec.name + ": " + KindName(notice.kind) +
+    lines->push_back(name + ": " + KindName(notice.kind) +
                      " of requestID=" + std::to_string(notice.requestID) + ": nothing pending");
     return;
   }
   // Through the dispatcher, so that it follows what was sent before.
-  std::string name = service.spec.name;
   m_dispatcher.Post(0, [this, name, frames] { Send(name, frames); });
 }
 
@@ -351,9 +350,8 @@ Outgoing Simulator::Impl::EventLocked(Service& service, int msgType, unsigned lo
   Json::Value data = hasPayload ? payload : DefaultEventPayload(msgType, id, service.device);
   ApplyEvent(msgType, id, &service.device);
   return Framed(EventEnvelope(msgType, hService, requestID, id, data), port,
-                "event " + std::to_string(msgType) + " id " + std::to_string(id) +
-                    " hService=" + std::to_string(hService) +
-                    " requestID=" + std::to_string(requestID));
+                "event " + std::to_string(msgType) + " id " + std::to_string(id) + " hService=" +
+                    std::to_string(hService) + " requestID=" + std::to_string(requestID));
 }
 
 void Simulator::Impl::Send(const std::string& service, const std::vector<Outgoing>& frames) {
