@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "harness.h"
 #include "ostrel_records.h"
@@ -390,6 +392,120 @@ TEST(DevsimProtocol, TheLogSinkMayCallBackIntoTheSimulator) {
       sim.Port("CardReader"), devsimtest::Render(MakeRequest(KvSP_CMD_OPEN, catcher.port(), 1))));
   ASSERT_TRUE(catcher.WaitFor(1));
   EXPECT_TRUE(testsupport::WaitUntil([&] { return calls >= 2; }, 5000));
+}
+
+TEST(DevsimProtocol, SystemEventsCarryTheirStructures) {
+  Harness harness;
+  Catcher catcher;
+  harness.Send(MakeRequest(KvSP_CMD_OPEN, catcher.port(), 1));
+  ASSERT_TRUE(catcher.WaitFor(1));
+  // The members each system-event structure is read from.
+  const std::map<unsigned long, std::vector<const char*>> members = {
+      {WFS_SYSE_UNDELIVERABLE_MSG,
+       {"lpszLogicalName", "lpszWorkstationName", "lpszAppID", "dwSize", "lpbDescription", "dwMsg",
+        "lpWFSResult"}},
+      {WFS_SYSE_HARDWARE_ERROR,
+       {"lpszLogicalName", "lpszPhysicalName", "lpszWorkstationName", "lpszAppID", "dwSize",
+        "lpbDescription"}},
+      {WFS_SYSE_VERSION_ERROR,
+       {"lpszLogicalName", "lpszWorkstationName", "lpszAppID", "dwSize", "lpbDescription",
+        "lpWFSVersion"}},
+      {WFS_SYSE_DEVICE_STATUS, {"lpszPhysicalName", "lpszWorkstationName"}},
+      {WFS_SYSE_APP_DISCONNECT, {"lpszLogicalName", "lpszWorkstationName", "lpszAppID"}},
+      {WFS_SYSE_SOFTWARE_ERROR, {"lpszLogicalName", "lpszPhysicalName", "dwSize"}},
+      {WFS_SYSE_USER_ERROR, {"lpszLogicalName", "lpszPhysicalName", "dwSize"}},
+  };
+  size_t next = 1;
+  for (const auto& entry : members) {
+    devsim::EventOrder order;
+    order.service = "CardReader";
+    order.kind = WFS_SYSTEM_EVENT;
+    order.id = entry.first;
+    std::string error;
+    ASSERT_TRUE(harness.sim().SendEvent(order, &error)) << error;
+    ASSERT_TRUE(catcher.WaitFor(next + 1));
+    Json::Value event = catcher.json(next++);
+    EXPECT_EQ(event["dwMsgType"].asInt(), WFS_SYSTEM_EVENT);
+    EXPECT_EQ(Result(event)["dwEventID"].asUInt(), entry.first);
+    const Json::Value& payload = Result(event)["lpBuffer"];
+    for (const char* member : entry.second) {
+      EXPECT_TRUE(payload.isMember(member)) << entry.first << " " << member;
+    }
+    if (payload.isMember("dwSize")) {
+      EXPECT_EQ(Decode64(payload["lpbDescription"].asString()).size(), payload["dwSize"].asUInt());
+    }
+  }
+  devsim::EventOrder lock;
+  lock.service = "CardReader";
+  lock.kind = WFS_SYSTEM_EVENT;
+  lock.id = WFS_SYSE_LOCK_REQUESTED;
+  std::string error;
+  ASSERT_TRUE(harness.sim().SendEvent(lock, &error));
+  ASSERT_TRUE(catcher.WaitFor(next + 1));
+  EXPECT_TRUE(Result(catcher.json(next))["lpBuffer"].isNull());
+}
+
+TEST(DevsimProtocol, EventOrdersThatCannotBeSentSayWhy) {
+  Harness harness;
+  Catcher catcher;
+  devsim::EventOrder order;
+  order.service = "CardReader";
+  order.kind = WFS_SERVICE_EVENT;
+  order.id = WFS_SRVE_IDC_MEDIAREMOVED;
+  std::string error;
+  EXPECT_FALSE(harness.sim().SendEvent(order, &error));
+  EXPECT_NE(error.find("has had no request yet"), std::string::npos) << error;
+  order.hWnd = catcher.port();
+  order.hService = 9;
+  EXPECT_TRUE(harness.sim().SendEvent(order, &error)) << error;
+  ASSERT_TRUE(catcher.WaitFor(1));
+  EXPECT_EQ(catcher.json(0)["hService"].asInt(), 9);
+  order.kind = 1048;
+  EXPECT_FALSE(harness.sim().SendEvent(order, &error));
+  EXPECT_NE(error.find("1048"), std::string::npos) << error;
+  order.kind = WFS_USER_EVENT;
+  order.service = "Nobody";
+  EXPECT_FALSE(harness.sim().SendEvent(order, &error));
+  EXPECT_EQ(error, "no service \"Nobody\"");
+  order.service = "CardReader";
+  order.hWnd = testsupport::FreePort();
+  EXPECT_FALSE(harness.sim().SendEvent(order, &error));
+  EXPECT_NE(error.find("nobody listens"), std::string::npos) << error;
+}
+
+TEST(DevsimProtocol, AHeldRequestCanBeCancelledAndIsNotAnsweredLater) {
+  Harness harness;
+  Catcher catcher;
+  harness.sim().SetAnswering(false);
+  harness.Send(MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 51, WFS_CMD_IDC_EJECT_CARD));
+  harness.Send(MakeRequest(KvSP_CMD_CANCEL, catcher.port(), 51));
+  ASSERT_TRUE(catcher.WaitFor(1));
+  EXPECT_EQ(Result(catcher.json(0))["hResult"].asInt(), WFS_ERR_CANCELED);
+  harness.sim().SetAnswering(true);
+  EXPECT_TRUE(harness.WaitForLine("0 held requests go ahead"));
+  EXPECT_FALSE(catcher.WaitFor(2, 300));
+}
+
+TEST(DevsimProtocol, StoppingDropsWhatIsScheduledAndStartsAgain) {
+  Catcher catcher;
+  auto harness = std::make_unique<Harness>();
+  std::string error;
+  ASSERT_TRUE(harness->sim().LoadScenarioText(
+      R"({"rules": [{"kind": "execute", "delayMs": 600000}]})", &error));
+  harness->Send(MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 61, WFS_CMD_IDC_EJECT_CARD));
+  int port = harness->port();
+  harness->sim().Stop();
+  EXPECT_EQ(harness->sim().PendingCount(), 0u);
+  EXPECT_FALSE(devsimtest::SendRaw(port, "{}"));
+  ASSERT_TRUE(harness->sim().Start(&error)) << error;
+  EXPECT_EQ(harness->port(), port);
+  harness->Send(MakeRequest(KvSP_CMD_OPEN, catcher.port(), 62));
+  ASSERT_TRUE(catcher.WaitFor(1));
+  EXPECT_EQ(Result(catcher.json(0))["requestID"].asInt(), 62);
+  // Destroyed with a completion ten minutes away: nothing waits for it.
+  harness->Send(MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 63, WFS_CMD_IDC_EJECT_CARD));
+  harness.reset();
+  EXPECT_EQ(catcher.count(), 1u);
 }
 
 }  // namespace

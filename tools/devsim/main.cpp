@@ -53,12 +53,10 @@ const char kUsage[] =
     "  \"announce\" makes the header announce N bytes, \"header\" gives its text, \"cut\"\n"
     "  sends only the first N bytes; ${requestID}, ${hService}, ${code} and ${hWnd} in a\n"
     "  text stand for the request's values. An event without lpBuffer carries its\n"
-    "  built-in payload.\n"
+    "  built-in payload; an error hResult carries no lpBuffer unless the rule gives one.\n"
     "\n"
-    "An error hResult carries no lpBuffer unless the rule gives one.\n"
-    "\n"
-    "Commands on standard input, one per line; at the end of the input the simulator\n"
-    "serves on until quit, SIGINT or SIGTERM:\n";
+    "Standard input takes one command a line. The end of the input does not stop the\n"
+    "simulator; quit, SIGINT and SIGTERM do.\n";
 
 volatile std::sig_atomic_t g_signalled = 0;
 
@@ -109,7 +107,7 @@ int main(int argc, char** argv) {
     std::string arg = argv[i];
     bool hasValue = i + 1 < argc;
     if (arg == "--help" || arg == "-h") {
-      std::printf("%s%s\n", kUsage, devsim::ControlConsole::HelpText().c_str());
+      std::printf("%s\n%s\n", kUsage, devsim::ControlConsole::HelpText().c_str());
       return 0;
     } else if (arg == "--raw-log") {
       options.rawLog = true;

@@ -1,35 +1,16 @@
 #include "devsim/simulator.h"
 
-#include <condition_variable>
 #include <cstdio>
 #include <fstream>
-#include <map>
-#include <mutex>
 #include <sstream>
 
-#include "device_class.h"
-#include "dispatcher.h"
-#include "envelope.h"
-#include "json_util.h"
-#include "listener.h"
-#include "log_mask.h"
 #include "ostrel_records.h"
-#include "payloads.h"
-#include "request.h"
-#include "scenario.h"
-#include "wire.h"
+#include "simulator_impl.h"
 #include "xfsapi.h"
 
 namespace devsim {
 
 namespace {
-
-// A frame on its way out, with the log line that tells what it is.
-struct Outgoing {
-  int port = 0;
-  OutgoingFrame frame;
-  std::string what;
-};
 
 void WriteToStandardError(const std::string& line) {
   std::string text = line + "\n";
@@ -37,81 +18,6 @@ void WriteToStandardError(const std::string& line) {
 }
 
 }  // namespace
-
-// Lock order: m_control before m_lock; the dispatcher's queue lock is taken
-// under either. No lock is held while the log sink runs or a frame is sent.
-struct Simulator::Impl {
-  struct Service {
-    ServiceSpec spec;                           // fixed
-    Family family;                              // fixed
-    std::unique_ptr<RequestListener> listener;  // m_control
-    int port = 0;                               // m_lock: the port bound last
-    DeviceState device;                         // m_lock
-    // The last request seen (m_lock): where events go by default.
-    bool seen = false;
-    Json::Int64 lastHService = 0;
-    Json::Int64 lastRequestID = 0;
-    int lastHWnd = 0;
-  };
-
-  // A request that waits for its completion.
-  struct Pending {
-    size_t service = 0;
-    Request request;
-    Plan plan;          // decided when the request arrived
-    bool held = false;  // arrived while answering was off
-  };
-
-  explicit Impl(SimulatorOptions options);
-
-  void Log(const std::string& line) const { m_sink(line); }
-  std::string Text(const Json::Value& json) const {
-    return m_rawLog ? RenderJson(json) : MaskedText(json);
-  }
-
-  void OnText(size_t service, const std::string& text);
-  void OnRequest(size_t service, const Request& request, std::vector<std::string>* lines);
-  // The completion of every pending request that cancel or time-out names.
-  void Finish(size_t service, const Request& notice, int hResult, std::vector<std::string>* lines);
-  // m_lock held: starts carrying out the plan of a pending request.
-  void BeginLocked(uint64_t serial);
-  void RunEventsBefore(uint64_t serial);
-  void Complete(uint64_t serial);
-  // m_lock held: the frame of one event for the device of service.
-  Outgoing EventLocked(Service& service, int msgType, unsigned long id, bool hasPayload,
-                       const Json::Value& payload, Json::Int64 hService, Json::Int64 requestID,
-                       int port);
-  Outgoing Completion(const Request& request, int hResult, const Json::Value& payload) const;
-  // The frame of an envelope for port; one too long for a frame goes out
-  // without its lpBuffer.
-  Outgoing Framed(Json::Value envelope, int port, const std::string& what) const;
-  // Sends every frame in order and logs each.
-  void Send(const std::string& service, const std::vector<Outgoing>& frames);
-  void Emit(const std::vector<std::string>& lines) const {
-    for (const std::string& line : lines) Log(line);
-  }
-  Service* Find(const std::string& name);
-  const Service* Find(const std::string& name) const;
-  bool StartListening(std::string* error);
-  void StopListening();
-
-  const bool m_rawLog;
-  const std::function<void(const std::string&)> m_sink;
-  std::vector<std::unique_ptr<Service>> m_services;  // the vector is fixed
-
-  mutable std::mutex m_control;  // Start, Stop, SetListening and the listeners
-  bool m_running = false;        // m_control
-  Dispatcher m_dispatcher;
-
-  mutable std::mutex m_lock;  // everything below, and the dynamic fields of m_services
-  mutable std::condition_variable m_arrived;
-  std::vector<ReceivedRequest> m_requests;
-  std::map<uint64_t, Pending> m_pending;  // in arrival order
-  uint64_t m_nextSerial = 1;
-  Scenario m_scenario;
-  bool m_answering = true;
-  bool m_listening = true;
-};
 
 Simulator::Impl::Impl(SimulatorOptions options)
     : m_rawLog(options.rawLog),
@@ -142,230 +48,15 @@ const Simulator::Impl::Service* Simulator::Impl::Find(const std::string& name) c
   return nullptr;
 }
 
-void Simulator::Impl::OnText(size_t index, const std::string& text) {
-  const std::string& name = m_services[index]->spec.name;
-  Json::Value json;
-  std::string parseError;
-  bool parsed = ParseJson(text, &json, &parseError);
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_requests.push_back(ReceivedRequest{name, text, parsed ? json : Json::Value()});
-  }
-  m_arrived.notify_all();
-  if (!parsed) {
-    for (char& c : parseError) {
-      if (c == '\n') c = ' ';
-    }
-    Log(name + ": refused a request that is not JSON (" + std::to_string(text.size()) +
-        " bytes): " + parseError + (m_rawLog ? ": " + text : std::string()));
-    return;
-  }
-  RequestReading reading = ReadRequest(json, ServiceClassOf(m_services[index]->family));
-  if (!reading.accepted) {
-    Log(name + ": refused a request: " + reading.refusal);
-    return;
-  }
-  const Request& request = reading.request;
-  std::string label =
-      KindName(request.kind) + (request.kind == KvSP_CMD_EXECUTE || request.kind == KvSP_CMD_GETINFO
-                                    ? " " + std::to_string(request.code)
-                                    : std::string());
-  Log(name + ": received " + label + " hService=" + std::to_string(request.hService) +
-      " requestID=" + std::to_string(request.requestID) + " hWnd=" + std::to_string(request.hWnd) +
-      ": " + Text(json));
-  for (const std::string& problem : reading.problems) {
-    Log(name + ": problem in " + label + " requestID=" + std::to_string(request.requestID) + ": " +
-        problem);
-  }
-  std::vector<std::string> lines;
-  switch (request.kind) {
-    case KvSP_CMD_CANCEL:
-      Finish(index, request, WFS_ERR_CANCELED, &lines);
-      break;
-    case KvSP_CMD_TIMEOUT:
-      Finish(index, request, WFS_ERR_TIMEOUT, &lines);
-      break;
-    case KvSP_CMD_UNLOAD_SERVICE:
-      lines.push_back(name + ": unload service needs no reply");
-      break;
-    default:
-      OnRequest(index, request, &lines);
-      break;
-  }
-  Emit(lines);
-}
-
-void Simulator::Impl::OnRequest(size_t index, const Request& request,
-                                std::vector<std::string>* lines) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  Service& service = *m_services[index];
-  service.seen = true;
-  service.lastHService = request.hService;
-  service.lastRequestID = request.requestID;
-  service.lastHWnd = request.hWnd;
-  if (!request.appId.empty()) service.device.appId = request.appId;
-  uint64_t serial = m_nextSerial++;
-  Pending& pending = m_pending[serial];
-  pending.service = index;
-  pending.request = request;
-  pending.plan = m_scenario.PlanFor(service.spec.name, service.family, request);
-  std::string who = KindName(request.kind) + " requestID=" + std::to_string(request.requestID);
-  if (!pending.plan.rule.empty()) {
-    lines->push_back(service.spec.name + ": " + who + " follows " + pending.plan.rule);
-  }
-  if (!m_answering) {
-    pending.held = true;
-    lines->push_back(service.spec.name + ": holding " + who + " (answering is off)");
-    return;
-  }
-  if (pending.plan.never) lines->push_back(service.spec.name + ": " + who + " is never answered");
-  BeginLocked(serial);
-}
-
-void Simulator::Impl::BeginLocked(uint64_t serial) {
-  const Pending& pending = m_pending.at(serial);
-  if (!pending.plan.before.empty())
-    m_dispatcher.Post(0, [this, serial] { RunEventsBefore(serial); });
-  if (!pending.plan.never) {
-    m_dispatcher.Post(pending.plan.delayMs, [this, serial] { Complete(serial); });
-  }
-}
-
-void Simulator::Impl::RunEventsBefore(uint64_t serial) {
-  std::vector<Outgoing> frames;
-  std::string name;
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto found = m_pending.find(serial);
-    if (found == m_pending.end()) return;
-    Pending& pending = found->second;
-    Service& service = *m_services[pending.service];
-    name = service.spec.name;
-    for (const EventSpec& event : pending.plan.before) {
-      frames.push_back(EventLocked(service, event.msgType, event.id, event.hasPayload,
-                                   event.lpBuffer, pending.request.hService,
-                                   pending.request.requestID, pending.request.hWnd));
+std::string Simulator::Impl::ServicesFault() const {
+  if (m_services.empty()) return "no service to serve";
+  for (size_t i = 0; i < m_services.size(); ++i) {
+    for (size_t j = 0; j < i; ++j) {
+      const std::string& name = m_services[i]->spec.name;
+      if (m_services[j]->spec.name == name) return "service " + name + " is given twice";
     }
   }
-  Send(name, frames);
-}
-
-void Simulator::Impl::Complete(uint64_t serial) {
-  std::vector<Outgoing> frames;
-  std::string name;
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto found = m_pending.find(serial);
-    if (found == m_pending.end()) return;  // cancelled or timed out meanwhile
-    Pending pending = found->second;
-    m_pending.erase(found);
-    Service& service = *m_services[pending.service];
-    name = service.spec.name;
-    const Plan& plan = pending.plan;
-    int hResult = plan.hasHResult ? plan.hResult : WFS_SUCCESS;
-    Json::Value payload = plan.hasPayload ? plan.lpBuffer
-                          : hResult == WFS_SUCCESS
-                              ? DefaultCompletionPayload(pending.request, service.device)
-                              : Json::Value();
-    Outgoing reply = Completion(pending.request, hResult, payload);
-    ApplyCompletion(pending.request, hResult, &service.device);
-    if (plan.raw.empty()) {
-      frames.push_back(reply);
-    } else {
-      for (const RawFrameSpec& spec : plan.raw) {
-        Outgoing raw;
-        raw.port = pending.request.hWnd;
-        raw.frame = BuildRawFrame(spec, pending.request, reply.frame.payload);
-        raw.what = "raw frame for " + KindName(pending.request.kind) +
-                   " requestID=" + std::to_string(pending.request.requestID) + " (" +
-                   std::to_string(raw.frame.bytes.size()) + " bytes" +
-                   (raw.frame.note.empty() ? std::string() : ", " + raw.frame.note) + ")" +
-                   (m_rawLog ? ": " + raw.frame.payload : std::string());
-        frames.push_back(raw);
-      }
-    }
-    for (const EventSpec& event : plan.after) {
-      frames.push_back(EventLocked(service, event.msgType, event.id, event.hasPayload,
-                                   event.lpBuffer, pending.request.hService,
-                                   pending.request.requestID, pending.request.hWnd));
-    }
-  }
-  Send(name, frames);
-}
-
-void Simulator::Impl::Finish(size_t index, const Request& notice, int hResult,
-                             std::vector<std::string>* lines) {
-  std::vector<Outgoing> frames;
-  const Service& service = *m_services[index];
-  {
-    std::lock_guard<std::mutex> guard(m_lock);
-    for (auto it = m_pending.begin(); it != m_pending.end();) {
-      const Pending& pending = it->second;
-      bool named = pending.service == index && pending.request.hService == notice.hService &&
-                   (pending.request.requestID == notice.requestID ||
-                    (notice.kind == KvSP_CMD_CANCEL && notice.requestID == 0));
-      if (!named) {
-        ++it;
-        continue;
-      }
-      frames.push_back(Completion(pending.request, hResult, Json::Value()));
-      it = m_pending.erase(it);
-    }
-  }
-  if (frames.empty()) {
-    lines->push_back(service.spec.name + ": " + KindName(notice.kind) +
-                     " of requestID=" + std::to_string(notice.requestID) + ": nothing pending");
-    return;
-  }
-  // Through the dispatcher, so that it follows what was sent before.
-  std::string name = service.spec.name;
-  m_dispatcher.Post(0, [this, name, frames] { Send(name, frames); });
-}
-
-Outgoing Simulator::Impl::Framed(Json::Value envelope, int port, const std::string& what) const {
-  Outgoing out;
-  out.port = port;
-  out.what = what;
-  std::string error;
-  if (!FrameText(RenderJson(envelope), &out.frame, &error)) {
-    envelope["lpWfsResult"]["lpBuffer"] = Json::Value();
-    FrameText(RenderJson(envelope), &out.frame, &error);
-    out.what += " (lpBuffer left out: " + error + ")";
-  }
-  out.what += ": " + Text(envelope);
-  return out;
-}
-
-Outgoing Simulator::Impl::Completion(const Request& request, int hResult,
-                                     const Json::Value& payload) const {
-  return Framed(CompletionEnvelope(request, hResult, payload), request.hWnd,
-                "reply " + std::to_string(CompletionTypeOf(request.kind)) + " (" +
-                    KindName(request.kind) + ") hService=" + std::to_string(request.hService) +
-                    " requestID=" + std::to_string(request.requestID) +
-                    " hResult=" + std::to_string(hResult));
-}
-
-Outgoing Simulator::Impl::EventLocked(Service& service, int msgType, unsigned long id,
-                                      bool hasPayload, const Json::Value& payload,
-                                      Json::Int64 hService, Json::Int64 requestID, int port) {
-  Json::Value data = hasPayload ? payload : DefaultEventPayload(msgType, id, service.device);
-  ApplyEvent(msgType, id, &service.device);
-  return Framed(EventEnvelope(msgType, hService, requestID, id, data), port,
-                "event " + std::to_string(msgType) + " id " + std::to_string(id) +
-                    " hService=" + std::to_string(hService) +
-                    " requestID=" + std::to_string(requestID));
-}
-
-void Simulator::Impl::Send(const std::string& service, const std::vector<Outgoing>& frames) {
-  for (const Outgoing& out : frames) {
-    std::string error;
-    if (SendBytes(out.port, out.frame.bytes, &error)) {
-      Log(service + ": sent to port " + std::to_string(out.port) + " " + out.what);
-    } else {
-      Log(service + ": could not send to port " + std::to_string(out.port) + " (" + error + ") " +
-          out.what);
-    }
-  }
+  return std::string();
 }
 
 bool Simulator::Impl::StartListening(std::string* error) {
@@ -410,10 +101,8 @@ Simulator::~Simulator() { Stop(); }
 bool Simulator::Start(std::string* error) {
   std::lock_guard<std::mutex> control(m_impl->m_control);
   if (m_impl->m_running) return true;
-  std::string why;
-  if (m_impl->m_services.empty()) {
-    why = "no service to serve";
-  } else if (m_impl->StartListening(&why)) {
+  std::string why = m_impl->ServicesFault();
+  if (why.empty() && m_impl->StartListening(&why)) {
     m_impl->m_dispatcher.Start();
     m_impl->m_running = true;
     std::lock_guard<std::mutex> guard(m_impl->m_lock);

@@ -22,8 +22,10 @@ struct SimulatorOptions {
   std::vector<ServiceSpec> services;
   bool rawLog = false;  // true: log card and PIN data unmasked
   // One line per call; empty = standard error. Called from the simulator's
-  // threads, possibly from several at once, never while the simulator holds
-  // a lock of its own, so it may call back into the simulator.
+  // threads (and the callers of its members), possibly from several at once,
+  // never while the simulator holds a lock of its own: it may ask the
+  // simulator (Requests, PendingCount, Port, ...) but not Stop it or switch
+  // its listening, which wait for the very threads that log.
   std::function<void(const std::string&)> log;
 };
 
