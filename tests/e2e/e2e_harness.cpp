@@ -73,6 +73,20 @@ const std::vector<devsim::ServiceSpec>& ConfiguredServices() {
   return services;
 }
 
+ResultHeader HeaderOf(const TakenMessage& taken) {
+  ResultHeader header;
+  if (!taken.result) return header;
+  const WFSRESULT& result = *taken.result;
+  header.RequestID = result.RequestID;
+  header.hService = result.hService;
+  header.hResult = result.hResult;
+  header.dwCommandCode = result.u.dwCommandCode;
+  header.dwEventID = result.u.dwEventID;
+  header.lpBuffer = result.lpBuffer;
+  header.wYear = result.tsTimestamp.wYear;
+  return header;
+}
+
 std::string ConfigDirectory() {
   ConfiguredServices();
   return configDir().path() + "/";
@@ -151,7 +165,7 @@ void PipelineTest::Open(HSERVICE hService, const std::string& name) {
   m_opened.push_back(hService);
   std::optional<TakenMessage> done = Await(WFS_OPEN_COMPLETE, id);
   ASSERT_TRUE(done) << "no WFS_OPEN_COMPLETE for " << name;
-  ASSERT_EQ(done->result->hResult, WFS_SUCCESS);
+  ASSERT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
 }
 
 void PipelineTest::Close(HSERVICE hService, bool lastOne) {

@@ -28,6 +28,20 @@ extern const char kPinPad[];
 extern const char kPrinter[];
 extern const char kDispenser[];
 
+// The header of a taken message's WFSRESULT, copied out of the packed record
+// (whose fields need not be aligned, so tests never bind references to them).
+// All zero when the message carried no record.
+struct ResultHeader {
+  REQUESTID RequestID = 0;
+  HSERVICE hService = 0;
+  HRESULT hResult = 0;
+  DWORD dwCommandCode = 0;
+  DWORD dwEventID = 0;
+  LPVOID lpBuffer = nullptr;
+  WORD wYear = 0;
+};
+ResultHeader HeaderOf(const TakenMessage& taken);
+
 // Generous bound for anything that must come.
 constexpr int kWaitMs = 10000;
 // How long a test watches for something that must not come.

@@ -58,10 +58,10 @@ TEST_F(EventsTest, AllFourKindsReachTheRegisteredWindow) {
     ASSERT_TRUE(event) << "event " << c.id << " of kind " << c.kind << " did not arrive";
     EXPECT_EQ(event->message, c.kind);
     ASSERT_TRUE(event->result);
-    EXPECT_EQ(event->result->u.dwEventID, c.id);
-    EXPECT_EQ(event->result->hService, 1);
+    EXPECT_EQ(HeaderOf(*event).dwEventID, c.id);
+    EXPECT_EQ(HeaderOf(*event).hService, 1);
     if (c.kind == WFS_SERVICE_EVENT || c.kind == WFS_SYSTEM_EVENT) {
-      EXPECT_NE(event->result->lpBuffer, nullptr) << "event " << c.id << " lost its payload";
+      EXPECT_NE(HeaderOf(*event).lpBuffer, nullptr) << "event " << c.id << " lost its payload";
     }
   }
 }
@@ -99,7 +99,7 @@ TEST_F(EventsTest, ARegistrationTakesOnlyItsClasses) {
   auto event = Next(App());
   ASSERT_TRUE(event);
   EXPECT_EQ(event->message, static_cast<UINT>(WFS_SERVICE_EVENT));
-  EXPECT_EQ(event->result->u.dwEventID, static_cast<DWORD>(WFS_SRVE_IDC_MEDIAREMOVED));
+  EXPECT_EQ(HeaderOf(*event).dwEventID, static_cast<DWORD>(WFS_SRVE_IDC_MEDIAREMOVED));
 
   // Without a registration nothing is delivered at all.
   REQUESTID id = NextId();
@@ -129,8 +129,8 @@ TEST_F(EventsTest, EachDeviceClassLetsThroughOnlyItsOwnEvents) {
   auto key = Next(App());
   ASSERT_TRUE(key);
   EXPECT_EQ(key->message, static_cast<UINT>(WFS_EXECUTE_EVENT));
-  EXPECT_EQ(key->result->hService, 2);
-  EXPECT_EQ(key->result->u.dwEventID, 401u);
+  EXPECT_EQ(HeaderOf(*key).hService, 2);
+  EXPECT_EQ(HeaderOf(*key).dwEventID, 401u);
 }
 
 }  // namespace

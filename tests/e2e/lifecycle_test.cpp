@@ -65,7 +65,7 @@ TEST_F(LifecycleTest, ManyCyclesLeaveNoThreadPortOrBlockBehind) {
               WFS_SUCCESS);
     auto done = Await(WFS_EXECUTE_COMPLETE, id);
     ASSERT_TRUE(done) << "cycle " << cycle;
-    EXPECT_EQ(done->result->hResult, WFS_SUCCESS);
+    EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
     done.reset();
     ASSERT_NO_FATAL_FAILURE(Close(hService, false)) << "cycle " << cycle;
   }

@@ -40,15 +40,15 @@ TEST_F(RepliesTest, ConnectionLostOnAnExecuteReachesTheApplicationAsHardwareErro
   ASSERT_EQ(WFPExecute(1, WFS_CMD_IDC_RETAIN_CARD, nullptr, 0, App().Handle(), id), WFS_SUCCESS);
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->hResult, WFS_ERR_HARDWARE_ERROR);
-  EXPECT_EQ(done->result->u.dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_RETAIN_CARD));
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_ERR_HARDWARE_ERROR);
+  EXPECT_EQ(HeaderOf(*done).dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_RETAIN_CARD));
 
   // Only executes are changed: a get-info keeps the device service's result.
   id = NextId();
   ASSERT_EQ(WFPGetInfo(1, WFS_INF_IDC_STATUS, nullptr, 0, App().Handle(), id), WFS_SUCCESS);
   auto info = Await(WFS_GETINFO_COMPLETE, id);
   ASSERT_TRUE(info);
-  EXPECT_EQ(info->result->hResult, WFS_ERR_CONNECTION_LOST);
+  EXPECT_EQ(HeaderOf(*info).hResult, WFS_ERR_CONNECTION_LOST);
 }
 
 TEST_F(RepliesTest, AGetInfoCompletionWithAForeignRequestIdIsNotPosted) {
@@ -71,8 +71,8 @@ TEST_F(RepliesTest, AGetInfoCompletionWithAForeignRequestIdIsNotPosted) {
   Sim().SetAnswering(true);
   auto info = Await(WFS_GETINFO_COMPLETE, id);
   ASSERT_TRUE(info);
-  EXPECT_EQ(info->result->RequestID, id);
-  EXPECT_EQ(info->result->hResult, WFS_SUCCESS);
+  EXPECT_EQ(HeaderOf(*info).RequestID, id);
+  EXPECT_EQ(HeaderOf(*info).hResult, WFS_SUCCESS);
 }
 
 TEST_F(RepliesTest, BrokenRepliesCostOnlyThemselves) {
@@ -113,8 +113,8 @@ TEST_F(RepliesTest, BrokenRepliesCostOnlyThemselves) {
   ASSERT_EQ(WFPExecute(1, WFS_CMD_IDC_READ_RAW_DATA, &tracks, 0, App().Handle(), id), WFS_SUCCESS);
   auto bare = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(bare);
-  EXPECT_EQ(bare->result->hResult, WFS_SUCCESS);
-  EXPECT_EQ(bare->result->lpBuffer, nullptr);
+  EXPECT_EQ(HeaderOf(*bare).hResult, WFS_SUCCESS);
+  EXPECT_EQ(HeaderOf(*bare).lpBuffer, nullptr);
   bare.reset();
 
   // The pipeline goes on serving.
@@ -122,8 +122,8 @@ TEST_F(RepliesTest, BrokenRepliesCostOnlyThemselves) {
   ASSERT_EQ(WFPExecute(1, WFS_CMD_IDC_READ_RAW_DATA, &tracks, 0, App().Handle(), id), WFS_SUCCESS);
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done) << "a request after the broken replies did not complete";
-  EXPECT_EQ(done->result->hResult, WFS_SUCCESS);
-  EXPECT_NE(done->result->lpBuffer, nullptr);
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
+  EXPECT_NE(HeaderOf(*done).lpBuffer, nullptr);
   done.reset();
 
   // None of the broken frames completed its request, and all they left is freed.
@@ -167,12 +167,12 @@ TEST_F(RepliesTest, TextsFromStrangersToThreadPortsAreDropped) {
   Sim().SetAnswering(true);
   auto done = Await(WFS_EXECUTE_COMPLETE, held);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->hResult, WFS_SUCCESS);
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
   done.reset();
   ASSERT_NO_FATAL_FAILURE(SendEvent(kCardReader, WFS_SERVICE_EVENT, WFS_SRVE_IDC_MEDIAREMOVED));
   auto event = Next(App());
   ASSERT_TRUE(event);
-  EXPECT_EQ(event->result->u.dwEventID, static_cast<DWORD>(WFS_SRVE_IDC_MEDIAREMOVED));
+  EXPECT_EQ(HeaderOf(*event).dwEventID, static_cast<DWORD>(WFS_SRVE_IDC_MEDIAREMOVED));
   event.reset();
   EXPECT_TRUE(Others().empty());
   EXPECT_TRUE(testsupport::WaitUntil([&] { return CorvidLiveBlocks() == blocks; }, kWaitMs));

@@ -15,10 +15,10 @@ using RequestsTest = PipelineTest;
 void expectCompletion(const TakenMessage& taken, UINT message, REQUESTID id) {
   EXPECT_EQ(taken.message, message);
   ASSERT_TRUE(taken.result);
-  EXPECT_EQ(taken.result->RequestID, id);
-  EXPECT_EQ(taken.result->hService, 1);
-  EXPECT_EQ(taken.result->hResult, WFS_SUCCESS);
-  EXPECT_GE(taken.result->tsTimestamp.wYear, 2020);
+  EXPECT_EQ(HeaderOf(taken).RequestID, id);
+  EXPECT_EQ(HeaderOf(taken).hService, 1);
+  EXPECT_EQ(HeaderOf(taken).hResult, WFS_SUCCESS);
+  EXPECT_GE(HeaderOf(taken).wYear, 2020);
 }
 
 TEST_F(RequestsTest, EveryKindCompletesWithItsMessageAndFields) {
@@ -34,7 +34,7 @@ TEST_F(RequestsTest, EveryKindCompletesWithItsMessageAndFields) {
   auto open = Await(WFS_OPEN_COMPLETE, id);
   ASSERT_TRUE(open);
   expectCompletion(*open, WFS_OPEN_COMPLETE, id);
-  EXPECT_EQ(open->result->lpBuffer, nullptr);
+  EXPECT_EQ(HeaderOf(*open).lpBuffer, nullptr);
 
   // Register and deregister complete before the call returns.
   id = NextId();
@@ -42,15 +42,15 @@ TEST_F(RequestsTest, EveryKindCompletesWithItsMessageAndFields) {
   auto registered = Next(App(), 0);
   ASSERT_TRUE(registered);
   expectCompletion(*registered, WFS_REGISTER_COMPLETE, id);
-  EXPECT_EQ(registered->result->u.dwCommandCode, 0u);
-  EXPECT_EQ(registered->result->lpBuffer, nullptr);
+  EXPECT_EQ(HeaderOf(*registered).dwCommandCode, 0u);
+  EXPECT_EQ(HeaderOf(*registered).lpBuffer, nullptr);
 
   id = NextId();
   ASSERT_EQ(WFPLock(1, 0, app, id), WFS_SUCCESS);
   auto locked = Await(WFS_LOCK_COMPLETE, id);
   ASSERT_TRUE(locked);
   expectCompletion(*locked, WFS_LOCK_COMPLETE, id);
-  EXPECT_EQ(locked->result->lpBuffer, nullptr);
+  EXPECT_EQ(HeaderOf(*locked).lpBuffer, nullptr);
 
   id = NextId();
   ASSERT_EQ(WFPUnlock(1, app, id), WFS_SUCCESS);
@@ -63,17 +63,17 @@ TEST_F(RequestsTest, EveryKindCompletesWithItsMessageAndFields) {
   auto status = Await(WFS_GETINFO_COMPLETE, id);
   ASSERT_TRUE(status);
   expectCompletion(*status, WFS_GETINFO_COMPLETE, id);
-  EXPECT_EQ(status->result->u.dwCommandCode, static_cast<DWORD>(WFS_INF_IDC_STATUS));
-  ASSERT_NE(status->result->lpBuffer, nullptr);
+  EXPECT_EQ(HeaderOf(*status).dwCommandCode, static_cast<DWORD>(WFS_INF_IDC_STATUS));
+  ASSERT_NE(HeaderOf(*status).lpBuffer, nullptr);
 
   id = NextId();
   ASSERT_EQ(WFPGetInfo(1, WFS_INF_IDC_CAPABILITIES, nullptr, 0, app, id), WFS_SUCCESS);
   auto caps = Await(WFS_GETINFO_COMPLETE, id);
   ASSERT_TRUE(caps);
   expectCompletion(*caps, WFS_GETINFO_COMPLETE, id);
-  ASSERT_NE(caps->result->lpBuffer, nullptr);
+  ASSERT_NE(HeaderOf(*caps).lpBuffer, nullptr);
   WFSIDCCAPS capabilities;
-  std::memcpy(&capabilities, caps->result->lpBuffer, sizeof capabilities);
+  std::memcpy(&capabilities, HeaderOf(*caps).lpBuffer, sizeof capabilities);
   EXPECT_EQ(capabilities.wClass, WFS_SERVICE_CLASS_IDC);
 
   id = NextId();
@@ -82,9 +82,9 @@ TEST_F(RequestsTest, EveryKindCompletesWithItsMessageAndFields) {
   auto read = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(read);
   expectCompletion(*read, WFS_EXECUTE_COMPLETE, id);
-  EXPECT_EQ(read->result->u.dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_READ_RAW_DATA));
-  ASSERT_NE(read->result->lpBuffer, nullptr);
-  auto* cards = static_cast<LPWFSIDCCARDDATA*>(read->result->lpBuffer);
+  EXPECT_EQ(HeaderOf(*read).dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_READ_RAW_DATA));
+  ASSERT_NE(HeaderOf(*read).lpBuffer, nullptr);
+  auto* cards = static_cast<LPWFSIDCCARDDATA*>(HeaderOf(*read).lpBuffer);
   ASSERT_NE(cards[0], nullptr);
   EXPECT_EQ(cards[0]->wStatus, WFS_IDC_DATAOK);
   EXPECT_GT(cards[0]->ulDataLength, 0u);
@@ -96,7 +96,7 @@ TEST_F(RequestsTest, EveryKindCompletesWithItsMessageAndFields) {
   auto ejected = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(ejected);
   expectCompletion(*ejected, WFS_EXECUTE_COMPLETE, id);
-  EXPECT_EQ(ejected->result->u.dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_EJECT_CARD));
+  EXPECT_EQ(HeaderOf(*ejected).dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_EJECT_CARD));
 
   id = NextId();
   ASSERT_EQ(WFPDeregister(1, SERVICE_EVENTS | EXECUTE_EVENTS, app, app, id), WFS_SUCCESS);
@@ -110,7 +110,7 @@ TEST_F(RequestsTest, EveryKindCompletesWithItsMessageAndFields) {
   ASSERT_TRUE(closed);
   m_opened.clear();
   expectCompletion(*closed, WFS_CLOSE_COMPLETE, id);
-  EXPECT_EQ(closed->result->lpBuffer, nullptr);
+  EXPECT_EQ(HeaderOf(*closed).lpBuffer, nullptr);
   EXPECT_TRUE(Others().empty()) << Others().size() << " unexpected message(s)";
 
   // What the device service was sent: every kind that leaves the service
@@ -147,7 +147,7 @@ TEST_P(DeviceClassTest, OpensExecutesAndClosesWithItsServiceClass) {
   ASSERT_EQ(WFPExecute(1, c.command, nullptr, 0, App().Handle(), id), WFS_SUCCESS);
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->u.dwCommandCode, c.command);
+  EXPECT_EQ(HeaderOf(*done).dwCommandCode, c.command);
   ASSERT_NO_FATAL_FAILURE(Close(1));
   std::vector<Json::Value> executes = RequestsOfKind(4);
   ASSERT_EQ(executes.size(), 1u);

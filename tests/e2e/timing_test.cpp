@@ -43,8 +43,8 @@ TEST_F(TimingTest, AnExecuteTimesOutAfterHalfASecondAndEndsWithTheDeviceServices
 
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->hResult, WFS_ERR_TIMEOUT);
-  EXPECT_EQ(done->result->u.dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_RETAIN_CARD));
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_ERR_TIMEOUT);
+  EXPECT_EQ(HeaderOf(*done).dwCommandCode, static_cast<DWORD>(WFS_CMD_IDC_RETAIN_CARD));
   EXPECT_GE(done->at - start, milliseconds(450));
   EXPECT_TRUE(Others().empty()) << "the application got something before the completion";
 }
@@ -57,7 +57,7 @@ TEST_F(TimingTest, AnExecuteWithoutTimeOutGetsNoNotice) {
   Sim().SetAnswering(true);
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->hResult, WFS_SUCCESS);
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
 }
 
 TEST_F(TimingTest, ACancelledExecuteCompletesAsCancelled) {
@@ -71,8 +71,8 @@ TEST_F(TimingTest, ACancelledExecuteCompletesAsCancelled) {
   EXPECT_EQ(RequestsOfKind(kCancel)[0]["requestID"].asUInt(), id);
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->hResult, WFS_ERR_CANCELED);
-  EXPECT_EQ(done->result->RequestID, id);
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_ERR_CANCELED);
+  EXPECT_EQ(HeaderOf(*done).RequestID, id);
   // Nothing more comes for it once the simulator answers again.
   Sim().SetAnswering(true);
   EXPECT_FALSE(Await(WFS_EXECUTE_COMPLETE, id, kQuietMs));
@@ -100,7 +100,7 @@ TEST_F(TimingTest, ACompletionAfterAnExecuteEventIsHeldHalfASecond) {
   Sim().SetAnswering(true);
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->hResult, WFS_SUCCESS);
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
   EXPECT_GE(done->at - event->at, milliseconds(500));
 
   // One wait consumes the flag: the next completion is not held.
@@ -110,7 +110,7 @@ TEST_F(TimingTest, ACompletionAfterAnExecuteEventIsHeldHalfASecond) {
             WFS_SUCCESS);
   auto next = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(next);
-  EXPECT_EQ(next->result->hResult, WFS_SUCCESS);
+  EXPECT_EQ(HeaderOf(*next).hResult, WFS_SUCCESS);
   // A loose bound: a held completion would take 500 ms at least.
   EXPECT_LT(next->at - start, milliseconds(5000));
 }
@@ -134,7 +134,7 @@ TEST_F(TimingTest, TheSimulatorsOwnEventBeforeTheCompletionIsOrderedByTheHold) {
   EXPECT_EQ(event->message, static_cast<UINT>(WFS_EXECUTE_EVENT)) << "the completion came first";
   auto done = Await(WFS_EXECUTE_COMPLETE, id);
   ASSERT_TRUE(done);
-  EXPECT_EQ(done->result->hResult, WFS_SUCCESS);
+  EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
 }
 
 }  // namespace

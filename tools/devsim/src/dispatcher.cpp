@@ -42,7 +42,9 @@ void Dispatcher::Run() {
     }
     auto first = m_queue.begin();
     if (first->first.first > Clock::now()) {
-      m_wake.wait_until(guard, first->first.first);
+      // A copy: Stop may clear the queue while this waits.
+      const Clock::time_point due = first->first.first;
+      m_wake.wait_until(guard, due);
       continue;
     }
     Action action = std::move(first->second);
