@@ -201,7 +201,10 @@ void XfsSession::CloseIfOpen() {
 
 void XfsSession::ShowUnawaited(const TakenMessage& taken) {
   Show(taken);
-  if (IsEventMessage(taken.message) && taken.result) m_unawaitedEvents.push_back(taken.result->u.dwEventID);
+  if (IsEventMessage(taken.message) && taken.result) {
+    DWORD eventId = taken.result->u.dwEventID;  // a copy: the record is packed
+    m_unawaitedEvents.push_back(eventId);
+  }
 }
 
 void XfsSession::Show(const TakenMessage& taken) { 
