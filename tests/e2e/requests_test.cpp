@@ -1,6 +1,8 @@
 // Every request kind through the whole pipeline: the completion message the
 // application receives and the fields of its result.
 #include <cstring>
+#include <ostream>
+#include <string>
 
 #include "e2e_harness.h"
 #include "xfsidc.h"
@@ -138,6 +140,8 @@ struct ClassCase {
   DWORD command;
 };
 
+void PrintTo(const ClassCase& c, std::ostream* out) { *out << c.service; }
+
 class DeviceClassTest : public PipelineTest, public ::testing::WithParamInterface<ClassCase> {};
 
 TEST_P(DeviceClassTest, OpensExecutesAndClosesWithItsServiceClass) {
@@ -159,7 +163,10 @@ INSTANTIATE_TEST_SUITE_P(FourClasses, DeviceClassTest,
                          ::testing::Values(ClassCase{kCardReader, WFS_SERVICE_CLASS_IDC, 205},
                                            ClassCase{kPinPad, WFS_SERVICE_CLASS_PIN, 404},
                                            ClassCase{kPrinter, WFS_SERVICE_CLASS_PTR, 105},
-                                           ClassCase{kDispenser, WFS_SERVICE_CLASS_CRD, 1405}));
+                                           ClassCase{kDispenser, WFS_SERVICE_CLASS_CRD, 1405}),
+                         [](const ::testing::TestParamInfo<ClassCase>& param) {
+                           return std::string(param.param.service);
+                         });
 
 }  // namespace
 }  // namespace e2e
