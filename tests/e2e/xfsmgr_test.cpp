@@ -3,10 +3,14 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "e2e_harness.h"
+#include "corvid.h"
+#include "result_printer.h"
 #include "step_parser.h"
+#include "xfsidc.h"
 
 namespace e2e {
 namespace {
@@ -90,6 +94,72 @@ TEST(XfsmgrArguments, BadArgumentsAreRefusedWithAReason) {
     EXPECT_FALSE(ParseArguments(args, &options, &error)) << args[0];
     EXPECT_FALSE(error.empty());
   }
+}
+
+// A WFSRESULT in Corvid memory, as the service provider posts it.
+xfsmgr::TakenMessage resultMessage(UINT message, DWORD code) {
+  xfsmgr::TakenMessage taken;
+  taken.message = message;
+  LPVOID record = nullptr;
+  EXPECT_EQ(WFMAllocateBuffer(sizeof(WFSRESULT), WFS_MEM_ZEROINIT, &record), WFS_SUCCESS);
+  taken.result.reset(static_cast<WFSRESULT*>(record));
+  taken.result->RequestID = 7;
+  taken.result->hService = 1;
+  taken.result->hResult = -201;
+  taken.result->u.dwCommandCode = code;
+  return taken;
+}
+
+// A block of `size` bytes in the record's tree.
+template <typename T>
+T* more(xfsmgr::TakenMessage& taken, size_t size = sizeof(T)) {
+  LPVOID block = nullptr;
+  EXPECT_EQ(WFMAllocateMore(static_cast<ULONG>(size), taken.result.get(), &block), WFS_SUCCESS);
+  return static_cast<T*>(block);
+}
+
+TEST(XfsmgrPrinter, CardDataIsMaskedUnlessAskedAndChipDataIsNot) {
+  xfsmgr::TakenMessage taken = resultMessage(WFS_EXECUTE_COMPLETE, WFS_CMD_IDC_READ_RAW_DATA);
+  auto** list = more<LPWFSIDCCARDDATA>(taken, 3 * sizeof(LPWFSIDCCARDDATA));
+  const char track2[] = "4000001234567899=2512";
+  const BYTE atr[] = {0x3B, 0x6E, 0x00};
+  list[0] = more<WFSIDCCARDDATA>(taken);
+  list[0]->wDataSource = WFS_IDC_TRACK2;
+  list[0]->ulDataLength = sizeof track2 - 1;
+  list[0]->lpbData = more<BYTE>(taken, sizeof track2 - 1);
+  std::memcpy(list[0]->lpbData, track2, sizeof track2 - 1);
+  list[1] = more<WFSIDCCARDDATA>(taken);
+  list[1]->wDataSource = WFS_IDC_CHIP;
+  list[1]->ulDataLength = sizeof atr;
+  list[1]->lpbData = more<BYTE>(taken, sizeof atr);
+  std::memcpy(list[1]->lpbData, atr, sizeof atr);
+  taken.result->lpBuffer = list;
+
+  std::string masked = xfsmgr::DescribeMessage(taken);
+  EXPECT_NE(masked.find("-201 (WFS_ERR_IDC_MEDIAJAM)"), std::string::npos) << masked;
+  EXPECT_NE(masked.find("lpbData=\"400000***********2512\""), std::string::npos) << masked;
+  EXPECT_EQ(masked.find("1234567899"), std::string::npos) << masked;
+  EXPECT_NE(masked.find("lpbData=3B6E00"), std::string::npos) << masked;
+  EXPECT_NE(masked.find("2 card data element(s)"), std::string::npos) << masked;
+  std::string whole = xfsmgr::DescribeMessage(taken, true);
+  EXPECT_NE(whole.find(track2), std::string::npos) << whole;
+}
+
+TEST(XfsmgrPrinter, SystemEventRecords) {
+  xfsmgr::TakenMessage taken = resultMessage(WFS_SYSTEM_EVENT, WFS_SYSE_HARDWARE_ERROR);
+  auto* error = more<WFSHWERROR>(taken);
+  char name[] = "CardReader";
+  char appId[] = "APP1";
+  error->lpszLogicalName = name;
+  error->lpszAppID = appId;
+  error->dwAction = 4;
+  taken.result->lpBuffer = error;
+  std::string text = xfsmgr::DescribeMessage(taken);
+  EXPECT_NE(text.find("WFS_SYSTEM_EVENT (1047)"), std::string::npos) << text;
+  EXPECT_NE(text.find("dwEventID=2 (WFS_SYSE_HARDWARE_ERROR)"), std::string::npos) << text;
+  EXPECT_NE(text.find("lpszLogicalName=\"CardReader\" lpszPhysicalName=NULL"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("lpszAppID=\"APP1\" dwAction=4"), std::string::npos) << text;
 }
 
 TEST(XfsmgrProgram, HelpAndBadArguments) {
