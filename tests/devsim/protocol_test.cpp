@@ -215,6 +215,15 @@ TEST(DevsimProtocol, TimeOutNoticeCompletesWithTimeoutAndNoProblem) {
   ASSERT_TRUE(catcher.WaitFor(1));
   EXPECT_EQ(Result(catcher.json(0))["hResult"].asInt(), WFS_ERR_TIMEOUT);
   EXPECT_EQ(Result(catcher.json(0))["requestID"].asInt(), 21);
+  // The same notice as the bridge renders it: every member, the unset ones 0.
+  harness.Send(MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 22, WFS_CMD_IDC_READ_RAW_DATA));
+  Json::Value rendered = MakeRequest(KvSP_CMD_TIMEOUT, 0, 22, 0, 0);
+  rendered["lpAppId"] = Json::Value();
+  rendered["dwTimeout"] = 0;
+  harness.Send(rendered);
+  ASSERT_TRUE(catcher.WaitFor(2));
+  EXPECT_EQ(Result(catcher.json(1))["hResult"].asInt(), WFS_ERR_TIMEOUT);
+  EXPECT_EQ(Result(catcher.json(1))["requestID"].asInt(), 22);
   EXPECT_EQ(harness.LinesWith("problem"), 0);
   EXPECT_EQ(harness.sim().PendingCount(), 0u);
 }

@@ -41,8 +41,10 @@ void Dispatcher::Run() {
       continue;
     }
     auto first = m_queue.begin();
-    if (first->first.first > Clock::now()) {
-      m_wake.wait_until(guard, first->first.first);
+    // A copy: the entry may be gone by the time the wait ends.
+    Clock::time_point due = first->first.first;
+    if (due > Clock::now()) {
+      m_wake.wait_until(guard, due);
       continue;
     }
     Action action = std::move(first->second);
