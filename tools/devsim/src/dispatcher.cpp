@@ -41,9 +41,9 @@ void Dispatcher::Run() {
       continue;
     }
     auto first = m_queue.begin();
-    // A copy: the entry may be gone by the time the wait ends.
-    Clock::time_point due = first->first.first;
-    if (due > Clock::now()) {
+    if (first->first.first > Clock::now()) {
+      // A copy: Stop may clear the queue while this waits.
+      const Clock::time_point due = first->first.first;
       m_wake.wait_until(guard, due);
       continue;
     }

@@ -145,7 +145,7 @@ Json::Value Eject(const Json::Value& payload) {
 Json::Value Retain(const DeviceState& device) {
   Json::Value retain(Json::objectValue);
   retain["usCount"] = device.retainedCards + 1;
-  retain["fwPosition"] = WFS_IDC_MEDIAUNKNOWNPOS;
+  retain["fwPosition"] = WFS_IDC_MEDIAUNKNOWN;
   return retain;
 }
 
@@ -195,7 +195,7 @@ Json::Value IdcEventPayload(unsigned long id) {
     case WFS_SRVE_IDC_CARDACTION: {
       Json::Value action(Json::objectValue);
       action["wAction"] = WFS_IDC_CARDRETAINED;
-      action["wPosition"] = WFS_IDC_MEDIAPRESENTPOS;
+      action["wPosition"] = WFS_IDC_MEDIAPRESENT;
       return action;
     }
     case WFS_SRVE_IDC_MEDIADETECTED:
