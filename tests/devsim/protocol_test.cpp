@@ -277,6 +277,17 @@ TEST(DevsimProtocol, WrongMembersOfTheServiceProviderAreReported) {
   ASSERT_TRUE(catcher.WaitFor(1));
   EXPECT_EQ(harness.LinesWith("problem in execute 203 requestID=0: \"requestID\" is missing"), 1);
   EXPECT_EQ(harness.LinesWith("\"lType\" 4 is not this service's class 2"), 1);
+
+  Json::Value noPayload = MakeRequest(KvSP_CMD_GETINFO, catcher.port(), 7, WFS_INF_IDC_STATUS);
+  noPayload.removeMember("lpDataBuffer");
+  harness.Send(noPayload);
+  Json::Value strayPayload = MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 8, 305);
+  strayPayload["lpDataBuffer"] = Json::Value();
+  harness.Send(strayPayload);
+  ASSERT_TRUE(catcher.WaitFor(3));
+  EXPECT_EQ(harness.LinesWith("problem in get-info 201 requestID=7: \"lpDataBuffer\" is missing"),
+            1);
+  EXPECT_EQ(harness.LinesWith("\"lpDataBuffer\" comes with code 305, which no class has"), 1);
 }
 
 TEST(DevsimProtocol, EachRequestAndReplyIsLoggedOnceWithCardDataMasked) {
