@@ -56,11 +56,11 @@ TEST(DevsimConsole, CardKeyAndHardwareErrorSendTheirEvents) {
   // The event belongs to the read that waits for the card.
   EXPECT_EQ(Result(card)["requestID"].asInt(), 44);
 
-  EXPECT_EQ(opened.console.Execute("key 0x20 1"), "sent event 401 from Pin");
+  EXPECT_EQ(opened.console.Execute("key 0x2A 010"), "sent event 401 from Pin");
   Json::Value key = opened.Next(3);
   EXPECT_EQ(key["hService"].asInt(), 6);
-  EXPECT_EQ(Result(key)["lpBuffer"]["ulDigit"].asInt(), 0x20);
-  EXPECT_EQ(Result(key)["lpBuffer"]["wCompletion"].asInt(), 1);
+  EXPECT_EQ(Result(key)["lpBuffer"]["ulDigit"].asInt(), 0x2A);
+  EXPECT_EQ(Result(key)["lpBuffer"]["wCompletion"].asInt(), 10);
 
   EXPECT_EQ(opened.console.Execute("hwerror @Pin"), "sent event 2 from Pin");
   Json::Value hw = opened.Next(4);
@@ -91,7 +91,7 @@ TEST(DevsimConsole, TheKeyPayloadOfTheConsoleIsTheDefaultPayload) {
   order.id = 401;
   std::string error;
   ASSERT_TRUE(opened.harness.sim().SendEvent(order, &error)) << error;
-  EXPECT_EQ(opened.console.Execute("key 0 0"), "sent event 401 from Pin");
+  EXPECT_EQ(opened.console.Execute("key 00 0"), "sent event 401 from Pin");
   EXPECT_EQ(Result(opened.Next(2))["lpBuffer"], Result(opened.Next(3))["lpBuffer"]);
 }
 
@@ -140,6 +140,7 @@ TEST(DevsimConsole, BadCommandsAreAnsweredWithAnError) {
       "answer maybe",
       "key",
       "key x",
+      "key 4294967296",
       "key 1 2 3",
       "event",
       "event bogus 2",

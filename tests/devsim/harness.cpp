@@ -125,6 +125,11 @@ Json::Value MakeRequest(int kind, int replyPort, long requestID, long code, int 
   request["dwCommand"] = kind == 4 ? static_cast<Json::Int64>(code) : 0;
   request["lType"] = lType;
   request["hWnd"] = replyPort;
+  // The payload member comes with the codes of the four classes.
+  long range = code / 100;
+  if ((kind == 4 || kind == 5) && (range == 1 || range == 2 || range == 4 || range == 14)) {
+    request["lpDataBuffer"] = Json::Value();
+  }
   return request;
 }
 

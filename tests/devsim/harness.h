@@ -46,7 +46,8 @@ class Catcher {
 // Sends text to 127.0.0.1:port as one request (no header, closed after).
 bool SendRaw(int port, const std::string& text);
 
-// A request as the bridge renders it.
+// A request as the bridge renders it ("lpDataBuffer" null for an execute
+// or get-info of a class code).
 Json::Value MakeRequest(int kind, int replyPort, long requestID, long code = 0, int lType = 2,
                         int hService = 1);
 std::string Render(const Json::Value& json);

@@ -215,6 +215,15 @@ TEST(DevsimProtocol, TimeOutNoticeCompletesWithTimeoutAndNoProblem) {
   ASSERT_TRUE(catcher.WaitFor(1));
   EXPECT_EQ(Result(catcher.json(0))["hResult"].asInt(), WFS_ERR_TIMEOUT);
   EXPECT_EQ(Result(catcher.json(0))["requestID"].asInt(), 21);
+  // The same notice as the bridge renders it: every member, the unset ones 0.
+  harness.Send(MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 22, WFS_CMD_IDC_READ_RAW_DATA));
+  Json::Value rendered = MakeRequest(KvSP_CMD_TIMEOUT, 0, 22, 0, 0);
+  rendered["lpAppId"] = Json::Value();
+  rendered["dwTimeout"] = 0;
+  harness.Send(rendered);
+  ASSERT_TRUE(catcher.WaitFor(2));
+  EXPECT_EQ(Result(catcher.json(1))["hResult"].asInt(), WFS_ERR_TIMEOUT);
+  EXPECT_EQ(Result(catcher.json(1))["requestID"].asInt(), 22);
   EXPECT_EQ(harness.LinesWith("problem"), 0);
   EXPECT_EQ(harness.sim().PendingCount(), 0u);
 }
@@ -268,6 +277,17 @@ TEST(DevsimProtocol, WrongMembersOfTheServiceProviderAreReported) {
   ASSERT_TRUE(catcher.WaitFor(1));
   EXPECT_EQ(harness.LinesWith("problem in execute 203 requestID=0: \"requestID\" is missing"), 1);
   EXPECT_EQ(harness.LinesWith("\"lType\" 4 is not this service's class 2"), 1);
+
+  Json::Value noPayload = MakeRequest(KvSP_CMD_GETINFO, catcher.port(), 7, WFS_INF_IDC_STATUS);
+  noPayload.removeMember("lpDataBuffer");
+  harness.Send(noPayload);
+  Json::Value strayPayload = MakeRequest(KvSP_CMD_EXECUTE, catcher.port(), 8, 305);
+  strayPayload["lpDataBuffer"] = Json::Value();
+  harness.Send(strayPayload);
+  ASSERT_TRUE(catcher.WaitFor(3));
+  EXPECT_EQ(harness.LinesWith("problem in get-info 201 requestID=7: \"lpDataBuffer\" is missing"),
+            1);
+  EXPECT_EQ(harness.LinesWith("\"lpDataBuffer\" comes with code 305, which no class has"), 1);
 }
 
 TEST(DevsimProtocol, EachRequestAndReplyIsLoggedOnceWithCardDataMasked) {

@@ -176,4 +176,13 @@ TEST(DevsimScenario, AFailedLoadKeepsTheRulesAndClearDropsThem) {
   EXPECT_EQ(Result(catcher.json(1))["hResult"].asInt(), 0);
 }
 
+TEST(DevsimScenario, TheExampleScenariosLoad) {
+  Harness harness;
+  for (const char* name : {"card-session.json", "broken-replies.json"}) {
+    std::string error;
+    EXPECT_TRUE(harness.sim().LoadScenarioFile(std::string(DEVSIM_EXAMPLES) + "/" + name, &error))
+        << error;
+  }
+}
+
 }  // namespace

@@ -54,6 +54,7 @@ const char kUsage[] =
     "  sends only the first N bytes; ${requestID}, ${hService}, ${code} and ${hWnd} in a\n"
     "  text stand for the request's values. An event without lpBuffer carries its\n"
     "  built-in payload; an error hResult carries no lpBuffer unless the rule gives one.\n"
+    "  Examples: tools/devsim/examples/*.json in the source tree.\n"
     "\n"
     "Standard input takes one command a line. The end of the input does not stop the\n"
     "simulator; quit, SIGINT and SIGTERM do.\n";

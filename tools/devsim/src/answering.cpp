@@ -92,8 +92,9 @@ void Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
 
 void Simulator::Impl::BeginLocked(uint64_t serial) {
   const Pending& pending = m_pending.at(serial);
-  if (!pending.plan.before.empty())
+  if (!pending.plan.before.empty()) {
     m_dispatcher.Post(0, [this, serial] { RunEventsBefore(serial); });
+  }
   if (!pending.plan.never) {
     m_dispatcher.Post(pending.plan.delayMs, [this, serial] { Complete(serial); });
   }

@@ -41,15 +41,23 @@ std::vector<std::string> Words(const std::string& line) {
   return words;
 }
 
+// A 32-bit decimal number, or a hexadecimal one after "0x".
 bool ReadNumber(const std::string& text, unsigned long* out) {
-  if (text.empty()) return false;
-  size_t used = 0;
-  try {
-    *out = std::stoul(text, &used, 0);
-  } catch (const std::exception&) {
-    return false;
+  bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits = hex ? text.substr(2) : text;
+  if (digits.empty() || digits.size() > 16) return false;
+  unsigned long value = 0;
+  for (char c : digits) {
+    int digit = c >= '0' && c <= '9'          ? c - '0'
+                : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : -1;
+    if (digit < 0) return false;
+    value = value * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
   }
-  return used == text.size() && text[0] != '-';
+  if (value > 0xFFFFFFFFul) return false;
+  *out = value;
+  return true;
 }
 
 // The service named by a trailing "@NAME" (removed from rest), else the

@@ -1,5 +1,6 @@
 #include "request.h"
 
+#include "device_class.h"
 #include "json_util.h"
 #include "ostrel_records.h"
 
@@ -121,6 +122,17 @@ RequestReading ReadRequest(const Json::Value& json, int serviceClass) {
                                ", not a string");
   }
   if (json.isMember("lpDataBuffer")) request.payload = json["lpDataBuffer"];
+  // Executes and get-infos of the four classes carry their payload member
+  // (null when there is no data); other codes carry none.
+  if (codeMember != nullptr) {
+    bool classCode = FamilyOfCode(request.code) != Family::Unknown;
+    if (classCode && !json.isMember("lpDataBuffer")) {
+      reading.problems.push_back("\"lpDataBuffer\" is missing");
+    } else if (!classCode && json.isMember("lpDataBuffer")) {
+      reading.problems.push_back("\"lpDataBuffer\" comes with code " +
+                                 std::to_string(request.code) + ", which no class has");
+    }
+  }
   reading.accepted = true;
   return reading;
 }

@@ -6,8 +6,10 @@
 //             "never": false, "eventsBefore": [...], "eventsAfter": [...],
 //             "raw": [...]}]}
 //
-// The first rule that matches a request decides its plan; a rule with
-// "times" serves that many requests and then no more.
+// "class" is the device class of the service (IDC, PIN, PTR, CRD), "code"
+// the command of an execute or the category of a get-info. The first rule
+// that matches a request decides its plan; a rule with "times" serves that
+// many requests and then no more.
 #ifndef DEVSIM_SCENARIO_H
 #define DEVSIM_SCENARIO_H
 

@@ -66,6 +66,8 @@ class Simulator {
   bool LoadScenarioText(const std::string& json, std::string* error);
   void ClearScenario();
 
+  // Sends the event at once from the calling thread; false with *error when
+  // it cannot be built or written.
   bool SendEvent(const EventOrder& order, std::string* error);
   void SetAnswering(bool on);  // off: requests are held unanswered; on: held ones are answered
   void SetListening(bool on);  // off: ports closed (a dead device service); on: reopened
