@@ -10,9 +10,10 @@
 //     object["wMode"] = codec::Int(thing->wMode);
 //     object["dwCommand"] = codec::Unsigned(thing->dwCommand);
 //     object["lpstrFormName"] = codec::OptionalString(thing->lpstrFormName);
+//     object["lpstrTrackData"] = codec::RequiredString("lpstrTrackData", thing->lpstrTrackData);
 //     object["ulDataLength"] = codec::Int(thing->ulDataLength);
 //     if (!codec::SetBinary(object, "lpbData", thing->lpbData, thing->ulDataLength))
-//       return Json::Value();   // cannot be formatted: "lpDataBuffer" null
+//       codec::CannotFormat("lpbData");   // "lpDataBuffer" null
 //     object["lppCardData"] = codec::ArrayOf(thing->lppCardData, FormatCardData);
 //     return object;
 //   }
@@ -31,6 +32,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <type_traits>
 
 #include "xfsapi.h"
@@ -54,7 +56,8 @@ inline Json::Value Unsigned(DWORD field) { return Json::Value(static_cast<Json::
 Json::Value OptionalString(const char* text);
 
 // A required LPSTR: sets object[name] and returns true, or returns false
-// (and sets nothing) for a NULL pointer; the formatter then returns null.
+// (and sets nothing) for a NULL pointer; RequiredString does this and
+// CannotFormat in one.
 bool SetRequiredString(Json::Value& object, const char* name, const char* text);
 
 // Input that no formatter can render: raised by CannotFormat and caught by
@@ -79,7 +82,7 @@ enum class BinaryMember {
 
 // Binary data with its length field: the data as base64 text under `name`.
 // False (nothing set) when data is NULL with a length that is not 0; the
-// formatter then returns null.
+// formatter then ends through CannotFormat.
 bool SetBinary(Json::Value& object, const char* name, const BYTE* data, size_t length,
                BinaryMember presence = BinaryMember::kWhenNotEmpty);
 
