@@ -18,17 +18,13 @@ using rig::Field;
 using rig::Completion;
 using rig::Event;
 using testsupport::TraceCapture;
+using rig::ElapsedMs;
 using testsupport::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
 constexpr HSERVICE kService = 3;
 constexpr DWORD kEject = 203;
 constexpr int kQuietMs = 300;  // long enough for a misrouted message to show
-
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
 
 class MsgWndTest : public ::testing::Test {
  protected:

@@ -21,6 +21,7 @@ using rig::Field;
 
 using rig::Completion;
 using testsupport::TraceCapture;
+using rig::ElapsedMs;
 using testsupport::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
@@ -28,25 +29,13 @@ constexpr HSERVICE kService = 4;
 constexpr DWORD kEject = 203;
 constexpr int kQuietMs = 300;
 
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
-
 class WorkerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(m_service.replyPort, 0);
     ASSERT_TRUE(m_service.completeOpen());
   }
-  // Takes the next message, which must be `expected`.
-  WFSRESULT* Expect(UINT expected) {
-    UINT msg = 0;
-    WFSRESULT* result = nullptr;
-    EXPECT_TRUE(m_service.app.take(&msg, &result));
-    EXPECT_EQ(msg, expected);
-    return result;
-  }
+  WFSRESULT* Expect(UINT expected) { return m_service.app.expect(expected); }
   rig::OpenedService m_service{kService};
 };
 
