@@ -255,19 +255,22 @@ TEST(ProfileObject, WithoutAFileReadsGiveDefaultsAndWritesFail) {
 }
 
 TEST_F(Profile, TwoOpensAtTheSameMomentKeepTheirOwnValues) {
-  WriteFile(file("one.ini"), "[S]\nclass=ONE\nport=1\n");
-  WriteFile(file("two.ini"), "[S]\nclass=TWO\nport=2\n");
+  // Two sections of one file, read through the one shared settings object,
+  // whose group and value buffer the two readers would otherwise mix up.
+  const std::string path = file("wfp.ini");
+  WriteFile(path, "[One]\nclass=ONE\nport=1\n[Two]\nclass=TWO\nport=2\n");
+  EXPECT_EQ(GetPrivateProfileInt("One", "port", 0, path.c_str()), 1);
   std::atomic<int> wrong{0};
-  auto reader = [&](const std::string& path, const char* expected, int port) {
-    for (int i = 0; i < 300; ++i) {
+  auto reader = [&](const char* section, const char* expected, int port) {
+    for (int i = 0; i < 3000; ++i) {
       char out[64];
-      GetPrivateProfileString("S", "class", "", out, sizeof(out), path.c_str());
+      GetPrivateProfileString(section, "class", "", out, sizeof(out), path.c_str());
       if (std::strcmp(out, expected) != 0) ++wrong;
-      if (GetPrivateProfileInt("S", "port", 0, path.c_str()) != port) ++wrong;
+      if (GetPrivateProfileInt(section, "port", 0, path.c_str()) != port) ++wrong;
     }
   };
-  std::thread a(reader, file("one.ini"), "ONE", 1);
-  std::thread b(reader, file("two.ini"), "TWO", 2);
+  std::thread a(reader, "One", "ONE", 1);
+  std::thread b(reader, "Two", "TWO", 2);
   a.join();
   b.join();
   EXPECT_EQ(wrong, 0);

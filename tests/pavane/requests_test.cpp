@@ -187,7 +187,7 @@ TEST_F(Requests, MissingDeviceServiceProcessRefusesRequestsAndCloseEndsTheServic
   request.hWnd = app_.handle();
   request.nCmdType = KvSP_CMD_EXECUTE;
   EXPECT_EQ(device->ExecuteRequestProcess(&request), WFS_ERR_CONNECTION_LOST);
-  EXPECT_EQ(request.hResult, WFS_ERR_CONNECTION_LOST);
+  EXPECT_EQ(ostreltest::Field(request.hResult), WFS_ERR_CONNECTION_LOST);
   EXPECT_TRUE(trace.contains(
       "CDevice::ExecuteRequestProcess FindModule /opt/bin/no-such-device-service-zq9 Failed", 4));
   EXPECT_EQ(WFPLock(kService, 0, app_.handle(), 11), WFS_ERR_CONNECTION_LOST);
