@@ -47,9 +47,10 @@ int CWFPCommonFunc::AppendService(unsigned short hService, const char* lpszLogic
     tracelog(4, kModule, "AppendService failed! strLogicalName=[%s][%s]",
              TraceText(lpszLogicalName), pDevice ? pDevice->GetLogicalName() : "(null)");
   } catch (...) {
-    tracelog(4, kModule,
-             "CWFPCommonFunc::AppendService(hServie=%d, pchLogicalName=%s pDevice=%d) catch an err!",
-             hService, TraceText(lpszLogicalName), PointerAsInt(pDevice));
+    tracelog(
+        4, kModule,
+        "CWFPCommonFunc::AppendService(hServie=%d, pchLogicalName=%s pDevice=%d) catch an err!",
+        hService, TraceText(lpszLogicalName), PointerAsInt(pDevice));
   }
   item = _stServiceItem{};
   return 0;

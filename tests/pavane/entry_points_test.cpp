@@ -1,5 +1,6 @@
 // The SPI exports: their checks in order, the request each hands to the
 // device, their log texts and their fault results.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "dllmain.h"
@@ -243,6 +244,35 @@ TEST_F(EntryPoints, OpenWithoutAWindowLeavesNothingBehind) {
   EXPECT_TRUE(trace.contains("[CDevice::~CDevice] <====="));
   EXPECT_EQ(g_devCount, devices);
   EXPECT_TRUE(trace.contains("WFPOpen: hResult = [-24]", 4));
+}
+
+TEST(Exports, EveryEntryPointIsBoundByItsStandardNameAndArguments) {
+  const PFN_WFPOPEN open = &WFPOpen;
+  const PFN_WFPCLOSE close = &WFPClose;
+  const PFN_WFPLOCK lock = &WFPLock;
+  const PFN_WFPUNLOCK unlock = &WFPUnlock;
+  const PFN_WFPREGISTER registration = &WFPRegister;
+  const PFN_WFPDEREGISTER deregistration = &WFPDeregister;
+  const PFN_WFPGETINFO getInfo = &WFPGetInfo;
+  const PFN_WFPEXECUTE execute = &WFPExecute;
+  const PFN_WFPCANCELASYNCREQUEST cancel = &WFPCancelAsyncRequest;
+  const PFN_WFPSETTRACELEVEL traceLevel = &WFPSetTraceLevel;
+  const PFN_WFPUNLOADSERVICE unload = &WFPUnloadService;
+  const std::pair<const char*, void*> exports[] = {
+      {"WFPOpen", reinterpret_cast<void*>(open)},
+      {"WFPClose", reinterpret_cast<void*>(close)},
+      {"WFPLock", reinterpret_cast<void*>(lock)},
+      {"WFPUnlock", reinterpret_cast<void*>(unlock)},
+      {"WFPRegister", reinterpret_cast<void*>(registration)},
+      {"WFPDeregister", reinterpret_cast<void*>(deregistration)},
+      {"WFPGetInfo", reinterpret_cast<void*>(getInfo)},
+      {"WFPExecute", reinterpret_cast<void*>(execute)},
+      {"WFPCancelAsyncRequest", reinterpret_cast<void*>(cancel)},
+      {"WFPSetTraceLevel", reinterpret_cast<void*>(traceLevel)},
+      {"WFPUnloadService", reinterpret_cast<void*>(unload)},
+  };
+  for (const auto& entry : exports)
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, entry.first), entry.second) << entry.first;
 }
 
 }  // namespace

@@ -235,6 +235,26 @@ TEST_F(Requests, HandleRefusedForWantOfAWindowCanBeOpenedAgain) {
   EXPECT_TRUE(trace.contains("WFPOpen hService=[21] already Opened!", 4));
 }
 
+TEST_F(Requests, UnloadGoesToTheDeviceServiceOnlyWhenItsProcessIsGone) {
+  ostreltest::RequestListener listener;
+  CKvSPIDCDevice device("CardReader");
+  device.SetSPWnd(listener.port());
+  _stRequestData request{};
+  request.hService = kService;
+  request.ReqID = 30;
+  EXPECT_EQ(device.ImmediateUnloadService(&request), WFS_SUCCESS);
+  std::string text;
+  EXPECT_FALSE(listener.Receive(&text, 200));  // the process check passes: nothing sent
+
+  SetExecutable(&device, "/opt/bin/no-such-device-service-zq9");
+  EXPECT_EQ(device.ImmediateUnloadService(&request), WFS_SUCCESS);
+  const Json::Value unload = ReceiveRequest(listener);
+  EXPECT_EQ(unload["nCmdType"].asInt(), KvSP_CMD_UNLOAD_SERVICE);
+  EXPECT_EQ(unload["requestID"].asInt(), 30);
+  EXPECT_EQ(unload["hWnd"].asInt(), 0);  // the device never opened: no reply port
+  EXPECT_EQ(unload["dwCommand"].asInt(), 0);
+}
+
 TEST_F(Requests, StopAllThreadOnADeviceThatNeverOpenedChangesNothing) {
   CKvSPIDCDevice device("CardReader");
   const int devices = g_devCount;
