@@ -316,31 +316,24 @@ TEST_F(ManagerChain, DefaultsWhenTheManagerFileIsMissing) {
 }
 
 TEST_F(ManagerChain, EachMissingLinkStopsWithItsLine) {
-  WriteChain("", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find logical name =" +
-                              home_.root() + "/services!", 3));
-
-  WriteChain("[default]\nprovider=KvProv\n", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find class!", 3));
-
-  WriteChain("[default]\nclass=IDC\n", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find provider!", 3));
-
-  WriteChain("[default]\nclass=IDC\nprovider=KvProv\n", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find Service name =" +
-                              home_.root() + "/providers!", 3));
-
-  WriteChain("[default]\nclass=IDC\nprovider=KvProv\n", "[default]\nexecutable=cardsvc\n");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find lib name!", 3));
-
-  WriteChain("[default]\nclass=IDC\nprovider=KvProv\n", "[default]\nlib_name=libcard.so\n");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find executable!", 3));
+  const std::string logical = "[default]\nclass=IDC\nprovider=KvProv\n";
+  struct Link {
+    std::string logicalFile, providerFile, line;
+  };
+  const Link links[] = {
+      {"", "", "can't find logical name =" + home_.root() + "/services!"},
+      {"[default]\nprovider=KvProv\n", "", "can't find class!"},
+      {"[default]\nclass=IDC\n", "", "can't find provider!"},
+      {logical, "", "can't find Service name =" + home_.root() + "/providers!"},
+      {logical, "[default]\nexecutable=cardsvc\n", "can't find lib name!"},
+      {logical, "[default]\nlib_name=libcard.so\n", "can't find executable!"},
+  };
+  for (const Link& link : links) {
+    WriteChain(link.logicalFile, link.providerFile);
+    trace_.clear();
+    EXPECT_EQ(device_.GetSPWindowName(0), 0);
+    EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName " + link.line, 3)) << link.line;
+  }
   EXPECT_STREQ(device_.GetLibraryName(), "libcard.so");
   EXPECT_STREQ(device_.GetExecutableName(), "");
 }
