@@ -66,11 +66,13 @@ HRESULT CheckWindowAndRequest(HWND hWnd, REQUESTID ReqID) {
   return WFS_SUCCESS;
 }
 
-// Window and request identifier, then the service.
-HRESULT CheckWindowRequestAndService(HWND hWnd, REQUESTID ReqID, int serviceFound) {
+// Lock, unlock and get-info: the service is looked up first and checked
+// after the window and the request identifier.
+HRESULT FindCheckedService(HSERVICE hService, HWND hWnd, REQUESTID ReqID, _stServiceItem& item) {
+  const int found = CWFPCommonFunc::FindService(hService, item);
   const HRESULT refused = CheckWindowAndRequest(hWnd, ReqID);
   if (refused != WFS_SUCCESS) return refused;
-  return serviceFound ? WFS_SUCCESS : WFS_ERR_INVALID_HSERVICE;
+  return found ? WFS_SUCCESS : WFS_ERR_INVALID_HSERVICE;
 }
 
 // The checks that register and deregister share, in their order; 0 when all pass.
@@ -157,8 +159,7 @@ HRESULT WFPLock(HSERVICE hService, DWORD dwTimeOut, HWND hWnd, REQUESTID ReqID) 
         tracelog(2, kModule, "Pavane WFPLock: hService = [%d] dwTimeOut = [%d] ReqID = [%d]",
                  hService, dwTimeOut, ReqID);
         _stServiceItem item;
-        const int found = CWFPCommonFunc::FindService(hService, item);
-        const HRESULT refused = CheckWindowRequestAndService(hWnd, ReqID, found);
+        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, item);
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_LOCK);
         request.dwTimeOut = dwTimeOut;
@@ -172,8 +173,7 @@ HRESULT WFPUnlock(HSERVICE hService, HWND hWnd, REQUESTID ReqID) {
         static const char kResult[] = "Pavane WFPUnlock: hResult = [%d]";
         tracelog(2, kModule, "Pavane WFPUnlock: hService = [%d] ReqID = [%d]", hService, ReqID);
         _stServiceItem item;
-        const int found = CWFPCommonFunc::FindService(hService, item);
-        const HRESULT refused = CheckWindowRequestAndService(hWnd, ReqID, found);
+        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, item);
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_UNLOCK);
         return Report(kResult, item.pDevice->ImmediateUnLock(&request));
@@ -191,8 +191,7 @@ HRESULT WFPGetInfo(HSERVICE hService, DWORD dwCategory, LPVOID lpQueryDetails, D
                                                      dwTimeOut, hWnd, ReqID);
                            });
         _stServiceItem item;
-        const int found = CWFPCommonFunc::FindService(hService, item);
-        const HRESULT refused = CheckWindowRequestAndService(hWnd, ReqID, found);
+        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, item);
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         // The time-out of a get-info is the device service's business: none is passed.
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_GETINFO);
