@@ -1,5 +1,6 @@
 #include "HandOverRegistry.h"
 
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <set>
@@ -13,15 +14,25 @@
 namespace {
 
 // Open mailboxes by port, each with the messages posted to it and not yet
-// taken. Guarded by Lock().
+// taken. Guarded by Lock(). Both live as long as the process: a thread
+// may still close its mailbox while the library's objects are destroyed.
 std::map<long, std::set<LPCONNECTMSG>>& Mailboxes() {
-  static std::map<long, std::set<LPCONNECTMSG>> mailboxes;
-  return mailboxes;
+  static auto* mailboxes = new std::map<long, std::set<LPCONNECTMSG>>;
+  return *mailboxes;
 }
 
 std::mutex& Lock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex;
+  return *lock;
+}
+
+// The value of a text that is a decimal number and nothing else; 0 otherwise.
+unsigned long PostedValue(const char* text) {
+  const char* digit = text[0] == '-' ? text + 1 : text;
+  if (*digit == '\0') return 0;
+  for (; *digit != '\0'; ++digit)
+    if (*digit < '0' || *digit > '9') return 0;
+  return transport::PointerFromPayload(text);
 }
 
 // Removes msg from the mailbox of port; true when it was there.
@@ -70,9 +81,9 @@ int CHandOverRegistry::Post(long port, LPCONNECTMSG msg) {
 }
 
 LPCONNECTMSG CHandOverRegistry::Take(long port, const char* text) {
-  LPCONNECTMSG msg = reinterpret_cast<LPCONNECTMSG>(transport::PointerFromPayload(text));
-  if (msg == nullptr) return nullptr;
-  if (Remove(port, msg)) return msg;
+  LPCONNECTMSG msg = reinterpret_cast<LPCONNECTMSG>(PostedValue(text));
+  if (msg != nullptr && Remove(port, msg)) return msg;
+  if (msg == nullptr && std::strcmp(text, "0") == 0) return nullptr;
   tracelog(3, "WFPX", "CHandOverRegistry::Take port=[%ld] drop a text that was not posted here",
            port);
   return nullptr;

@@ -31,8 +31,7 @@ class CHandOverRegistry {
 
   // The message whose address `text` carries, when that address was posted
   // to port and not yet taken; it is taken out and belongs to the caller.
-  // Any other text yields NULL; one that carries a value other than 0 is
-  // traced at level 3.
+  // Any other text yields NULL and, unless it is "0", is traced at level 3.
   static LPCONNECTMSG Take(long port, const char* text);
 
   // Messages recorded for port and not yet taken (0 for a closed mailbox).

@@ -12,9 +12,11 @@ struct Roster {
   std::set<CDevice*> closing;                         // devices whose close has begun
 };
 
+// Lives as long as the process: a worker may still leave it while the
+// library's objects are destroyed.
 Roster& TheRoster() {
-  static Roster roster;
-  return roster;
+  static auto* roster = new Roster;
+  return *roster;
 }
 
 }  // namespace

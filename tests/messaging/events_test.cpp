@@ -17,6 +17,8 @@
 
 namespace {
 
+using rig::Field;
+
 using testsupport::TraceCapture;
 
 constexpr HSERVICE kService = 9;
@@ -45,13 +47,7 @@ class EventDeliveryTest : public ::testing::Test {
     if (posted == 0) WFMFreeBuffer(event);
     return posted;
   }
-  WFSRESULT* Take(UINT expected) {
-    UINT msg = 0;
-    WFSRESULT* result = nullptr;
-    EXPECT_TRUE(m_service.app.take(&msg, &result));
-    EXPECT_EQ(msg, expected);
-    return result;
-  }
+  WFSRESULT* Take(UINT expected) { return m_service.app.expect(expected); }
   void ExpectNothingLeft() {
     m_service.app.release();
     EXPECT_EQ(CorvidLiveBlocks(), m_blocks);
@@ -80,8 +76,8 @@ TEST_F(EventDeliveryTest, ForeignHandleDropsAnExecuteEventButIsRewrittenOnOthers
                     WFS_SERVICE_EVENT),
             1);
   WFSRESULT* posted = Take(WFS_SERVICE_EVENT);
-  EXPECT_EQ(posted->hService, kService);
-  EXPECT_EQ(posted->u.dwEventID, 204u);
+  EXPECT_EQ(Field(posted->hService), kService);
+  EXPECT_EQ(Field(posted->u.dwEventID), 204u);
   EXPECT_TRUE(m_service.app.quiet(kQuietMs)) << "the execute event was not posted";
   ExpectNothingLeft();
 }
@@ -96,9 +92,9 @@ TEST_F(EventDeliveryTest, SystemEventsCarryTheApplicationIdentifier) {
   WFSRESULT* posted = Take(WFS_SYSTEM_EVENT);
   const WFSHWERROR* error = static_cast<const WFSHWERROR*>(posted->lpBuffer);
   ASSERT_NE(error, nullptr);
-  ASSERT_NE(error->lpszAppID, nullptr);
-  EXPECT_STREQ(error->lpszAppID, "APP1");
-  EXPECT_STREQ(error->lpszLogicalName, "CardReader");
+  ASSERT_NE(Field(error->lpszAppID), nullptr);
+  EXPECT_STREQ(Field(error->lpszAppID), "APP1");
+  EXPECT_STREQ(Field(error->lpszLogicalName), "CardReader");
 
   Json::Value disconnect(Json::objectValue);
   disconnect["lpszLogicalName"] = "CardReader";
@@ -106,8 +102,8 @@ TEST_F(EventDeliveryTest, SystemEventsCarryTheApplicationIdentifier) {
                     SYSTEM_EVENTS, kService, WFS_SYSTEM_EVENT),
             1);
   posted = Take(WFS_SYSTEM_EVENT);
-  ASSERT_NE(posted->lpBuffer, nullptr);
-  EXPECT_STREQ(static_cast<const WFSAPPDISC*>(posted->lpBuffer)->lpszAppID, "APP1");
+  ASSERT_NE(Field(posted->lpBuffer), nullptr);
+  EXPECT_STREQ(static_cast<const WFSAPPDISC*>(Field(posted->lpBuffer))->lpszAppID, "APP1");
 
   // A device status carries no identifier and is posted as it came.
   Json::Value status(Json::objectValue);
@@ -119,9 +115,9 @@ TEST_F(EventDeliveryTest, SystemEventsCarryTheApplicationIdentifier) {
   posted = Take(WFS_SYSTEM_EVENT);
   const WFSDEVSTATUS* device = static_cast<const WFSDEVSTATUS*>(posted->lpBuffer);
   ASSERT_NE(device, nullptr);
-  EXPECT_STREQ(device->lpszPhysicalName, "IDC01");
-  EXPECT_EQ(device->lpszWorkstationName, nullptr);
-  EXPECT_EQ(device->dwState, 2u);
+  EXPECT_STREQ(Field(device->lpszPhysicalName), "IDC01");
+  EXPECT_EQ(Field(device->lpszWorkstationName), nullptr);
+  EXPECT_EQ(Field(device->dwState), 2u);
   ExpectNothingLeft();
 }
 
@@ -143,14 +139,14 @@ TEST_F(EventDeliveryTest, DeviceMadeEventGoesToTheFirstWindowTakingItsClass) {
   m_service.registerFor(SYSTEM_EVENTS);
   ASSERT_EQ(m_service.device->SendSysEventMsg(WFS_SYSTEM_EVENT, WFS_SYSE_APP_DISCONNECT), 1);
   WFSRESULT* posted = Take(WFS_SYSTEM_EVENT);
-  EXPECT_EQ(posted->hService, kService);
-  EXPECT_EQ(posted->u.dwEventID, static_cast<DWORD>(WFS_SYSE_APP_DISCONNECT));
-  EXPECT_NE(posted->tsTimestamp.wYear, 0);
+  EXPECT_EQ(Field(posted->hService), kService);
+  EXPECT_EQ(Field(posted->u.dwEventID), static_cast<DWORD>(WFS_SYSE_APP_DISCONNECT));
+  EXPECT_NE(Field(posted->tsTimestamp.wYear), 0);
   const WFSAPPDISC* disc = static_cast<const WFSAPPDISC*>(posted->lpBuffer);
   ASSERT_NE(disc, nullptr);
-  EXPECT_STREQ(disc->lpszLogicalName, "CardReader");
-  EXPECT_STREQ(disc->lpszWorkstationName, g_pTheApp->GetWorkstationName());
-  EXPECT_STREQ(disc->lpszAppID, "APP1");
+  EXPECT_STREQ(Field(disc->lpszLogicalName), "CardReader");
+  EXPECT_STREQ(Field(disc->lpszWorkstationName), g_pTheApp->GetWorkstationName());
+  EXPECT_STREQ(Field(disc->lpszAppID), "APP1");
   EXPECT_TRUE(other.quiet(kQuietMs));
   ExpectNothingLeft();
 }

@@ -91,7 +91,15 @@ TEST_F(HandOverRegistryTest, StrangerTextsAreDroppedWithoutFollowingThem) {
   EXPECT_EQ(CHandOverRegistry::Take(receiver.port(), "-1"), nullptr);
   EXPECT_EQ(CHandOverRegistry::Take(receiver.port(), "0"), nullptr);
   EXPECT_EQ(CHandOverRegistry::Take(receiver.port(), "hello"), nullptr);
-  EXPECT_EQ(trace.count(kDropped, 3), 3);
+  EXPECT_EQ(trace.count(kDropped, 3), 4) << "every stranger text but \"0\" is traced";
+  // A posted value with anything around it is not that value.
+  LPCONNECTMSG posted = NewMessage();
+  ASSERT_EQ(CHandOverRegistry::Post(receiver.port(), posted), 1);
+  const std::string text = receiver.next();
+  EXPECT_EQ(CHandOverRegistry::Take(receiver.port(), (text + "7").c_str()), nullptr);
+  EXPECT_EQ(CHandOverRegistry::Take(receiver.port(), (" " + text).c_str()), nullptr);
+  EXPECT_EQ(CHandOverRegistry::Take(receiver.port(), text.c_str()), posted);
+  Ostrel::FreeBuffer(posted, 1);
   Ostrel::FreeBuffer(unposted, 1);
 }
 

@@ -10,23 +10,23 @@
 #include "rig.h"
 #include "service.h"
 #include "test_support.h"
+#include "wire.h"
+#include "wiredump.h"
 
 namespace {
+
+using rig::Field;
 
 using rig::Completion;
 using rig::Event;
 using testsupport::TraceCapture;
+using rig::ElapsedMs;
 using testsupport::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
 constexpr HSERVICE kService = 3;
 constexpr DWORD kEject = 203;
 constexpr int kQuietMs = 300;  // long enough for a misrouted message to show
-
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
 
 class MsgWndTest : public ::testing::Test {
  protected:
@@ -54,7 +54,7 @@ TEST_F(MsgWndTest, EachCompletionReachesTheWorkerOfItsRequest) {
     WFSRESULT* result = nullptr;
     ASSERT_TRUE(m_service.app.take(&msg, &result));
     EXPECT_EQ(msg, static_cast<UINT>(WFS_EXECUTE_COMPLETE));
-    EXPECT_EQ(result->u.dwCommandCode, kEject);
+    EXPECT_EQ(Field(result->u.dwCommandCode), kEject);
     results[result->RequestID] = result->hResult;
   }
   EXPECT_EQ(results, (std::map<REQUESTID, HRESULT>{{10, -4}, {11, -3}}));
@@ -88,12 +88,25 @@ TEST_F(MsgWndTest, CompletionWithoutPendingRequestIsFreed) {
   UINT msg = 0;
   WFSRESULT* result = nullptr;
   ASSERT_TRUE(m_service.app.take(&msg, &result));
-  EXPECT_EQ(result->RequestID, 20u);
+  EXPECT_EQ(Field(result->RequestID), 20u);
   ASSERT_TRUE(m_service.reply(Completion(KvSP_EXECUTE_COMPLETE, kService, 20, 0, kEject)));
   EXPECT_TRUE(WaitUntil(
       [&] { return trace.count("CreateThreadFunc Can't find cmd form CommandData Array", 4) == 3; },
       rig::kHang));
   EXPECT_TRUE(m_service.app.quiet(kQuietMs));
+}
+
+TEST_F(MsgWndTest, ReplyTextIsWrittenWholeOnlyWithTheRawWireDump) {
+  wire::DebugCapture debug;
+  const std::string text = Completion(KvSP_EXECUTE_COMPLETE, kService, 99, 0, kEject);
+  ASSERT_TRUE(m_service.reply(text));
+  ASSERT_TRUE(debug.waitFor("GetHeadMessage getMessage=", rig::kHang));
+  const std::string whole = "GetHeadMessage getMessage=[" + text + "]";
+  const std::string length = "GetHeadMessage getMessage=[" + std::to_string(text.size()) + " bytes]";
+  EXPECT_EQ(debug.count(transport::kRawWireDump ? whole : length), 1);
+  if (!transport::kRawWireDump) {
+    EXPECT_EQ(debug.count("dwCommandCode"), 0) << "no debug line shows the text";
+  }
 }
 
 TEST_F(MsgWndTest, UndecodableTextIsDropped) {
@@ -119,7 +132,7 @@ TEST_F(MsgWndTest, EventsReachTheRegisteredWindowThroughTheirThreads) {
     UINT msg = 0;
     WFSRESULT* result = nullptr;
     ASSERT_TRUE(m_service.app.take(&msg, &result));
-    EXPECT_EQ(result->hService, kService);
+    EXPECT_EQ(Field(result->hService), kService);
     events[msg] = result->u.dwEventID;
   }
   EXPECT_EQ(events, (std::map<UINT, DWORD>{{WFS_EXECUTE_EVENT, 203},
@@ -169,7 +182,7 @@ TEST_F(MsgWndTest, CompletionAfterAnExecuteEventIsHeldBack) {
   EXPECT_EQ(trace.count("WFPMsgWnd::HandleMessage exe event wait!", 2), 1);
   ASSERT_TRUE(m_service.reply(Completion(KvSP_EXECUTE_COMPLETE, kService, 41, 0, kEject)));
   ASSERT_TRUE(m_service.app.take(&msg, &result));
-  EXPECT_EQ(result->RequestID, 41u);
+  EXPECT_EQ(Field(result->RequestID), 41u);
   EXPECT_EQ(trace.count("WFPMsgWnd::HandleMessage exe event wait!", 2), 1);
 }
 

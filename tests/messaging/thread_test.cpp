@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "CommonSocketServer.h"
 #include "HandOverRegistry.h"
+#include "PortBinder.h"
 #include "WFPThread.h"
 #include "corvid.h"
 #include "ostrel.h"
@@ -19,6 +21,8 @@
 #include "test_support.h"
 
 namespace {
+
+using rig::Field;
 
 using testsupport::TraceCapture;
 using testsupport::WaitUntil;
@@ -154,7 +158,7 @@ TEST_F(WFPThreadTest, TextsFromStrangersAreDroppedAndTheLoopGoesOn) {
   Post(6);
   ASSERT_TRUE(WaitUntil([&] { return m_probe->seen().size() == 1; }, rig::kHang));
   EXPECT_EQ(m_probe->seen(), std::vector<int>{6}) << "no stranger text reached a handler";
-  EXPECT_EQ(unposted->dwMsgType, 5u) << "the unposted message was not touched";
+  EXPECT_EQ(Field(unposted->dwMsgType), 5u) << "the unposted message was not touched";
   Ostrel::FreeBuffer(unposted, 1);
 }
 
@@ -190,6 +194,23 @@ TEST(WFPThreadLifetime, StartAndStopLeaveNoThreadOrPortBehind) {
   }
   EXPECT_TRUE(rig::ThreadsBackTo(threads));
   EXPECT_EQ(rig::ListeningSockets(), listening);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PortBinding, GivesUpAfterTwentyAttemptsWhenTheRangeIsTaken) {
+  CommonSocketServer holder;
+  ASSERT_EQ(holder.InitSocketServer(0), 1);
+  const int taken = holder.GetListenPort();
+  CommonSocketServer server;
+  TraceCapture trace;
+  EXPECT_EQ(BindRandomPort(server, PortRange{taken, 1}), 0);
+  EXPECT_EQ(trace.count("CommonSocketServer::InitSocketServer port=[" + std::to_string(taken) + "]"),
+            kBindAttempts);
+  holder.CloseServer();
+  EXPECT_EQ(BindRandomPort(server, PortRange{taken, 1}), taken) << "a freed port is bound again";
 }
 
 }  // namespace

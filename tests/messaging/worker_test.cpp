@@ -17,8 +17,11 @@
 
 namespace {
 
+using rig::Field;
+
 using rig::Completion;
 using testsupport::TraceCapture;
+using rig::ElapsedMs;
 using testsupport::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
@@ -26,25 +29,13 @@ constexpr HSERVICE kService = 4;
 constexpr DWORD kEject = 203;
 constexpr int kQuietMs = 300;
 
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
-
 class WorkerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(m_service.replyPort, 0);
     ASSERT_TRUE(m_service.completeOpen());
   }
-  // Takes the next message, which must be `expected`.
-  WFSRESULT* Expect(UINT expected) {
-    UINT msg = 0;
-    WFSRESULT* result = nullptr;
-    EXPECT_TRUE(m_service.app.take(&msg, &result));
-    EXPECT_EQ(msg, expected);
-    return result;
-  }
+  WFSRESULT* Expect(UINT expected) { return m_service.app.expect(expected); }
   rig::OpenedService m_service{kService};
 };
 
@@ -65,8 +56,8 @@ TEST_F(WorkerTest, ExecuteTimeOutSendsANoticeAndWaitsForTheCompletion) {
   ASSERT_TRUE(m_service.reply(Completion(KvSP_EXECUTE_COMPLETE, kService, 10, WFS_ERR_TIMEOUT, kEject)));
   WFSRESULT* result = Expect(WFS_EXECUTE_COMPLETE);
   ASSERT_NE(result, nullptr);
-  EXPECT_EQ(result->hResult, WFS_ERR_TIMEOUT);
-  EXPECT_EQ(result->RequestID, 10u);
+  EXPECT_EQ(Field(result->hResult), WFS_ERR_TIMEOUT);
+  EXPECT_EQ(Field(result->RequestID), 10u);
   EXPECT_TRUE(WaitUntil([&] { return CDeviceExecuteThread::LiveWorkers(m_service.device) == 0; },
                         rig::kHang));
   EXPECT_EQ(m_service.peer.countRequests(KvSP_CMD_TIMEOUT), 1);
@@ -96,13 +87,13 @@ TEST_F(WorkerTest, ResultsArePostedAsTheDeviceServiceGaveThem) {
                                                                      WFS_ERR_CONNECTION_LOST))),
             1);
   WFSRESULT* lock = Expect(WFS_LOCK_COMPLETE);
-  EXPECT_EQ(lock->hResult, WFS_ERR_CONNECTION_LOST);
-  EXPECT_EQ(lock->RequestID, 77u);
+  EXPECT_EQ(Field(lock->hResult), WFS_ERR_CONNECTION_LOST);
+  EXPECT_EQ(Field(lock->RequestID), 77u);
   ASSERT_TRUE(m_service.reply(
       Completion(KvSP_EXECUTE_COMPLETE, kService, 20, WFS_ERR_CONNECTION_LOST, kEject)));
   WFSRESULT* execute = Expect(WFS_EXECUTE_COMPLETE);
-  EXPECT_EQ(execute->hResult, WFS_ERR_HARDWARE_ERROR);
-  EXPECT_EQ(execute->u.dwCommandCode, kEject);
+  EXPECT_EQ(Field(execute->hResult), WFS_ERR_HARDWARE_ERROR);
+  EXPECT_EQ(Field(execute->u.dwCommandCode), kEject);
 }
 
 TEST_F(WorkerTest, CompletionWithoutResultRecordIsPostedAsInternalError) {
@@ -114,10 +105,10 @@ TEST_F(WorkerTest, CompletionWithoutResultRecordIsPostedAsInternalError) {
   bare->hService = kService;
   ASSERT_EQ(CHandOverRegistry::Post(port, bare), 1);
   WFSRESULT* result = Expect(WFS_EXECUTE_COMPLETE);
-  EXPECT_EQ(result->hResult, WFS_ERR_INTERNAL_ERROR);
-  EXPECT_EQ(result->RequestID, 30u);
-  EXPECT_EQ(result->u.dwCommandCode, kEject);
-  EXPECT_EQ(result->lpBuffer, nullptr);
+  EXPECT_EQ(Field(result->hResult), WFS_ERR_INTERNAL_ERROR);
+  EXPECT_EQ(Field(result->RequestID), 30u);
+  EXPECT_EQ(Field(result->u.dwCommandCode), kEject);
+  EXPECT_EQ(Field(result->lpBuffer), nullptr);
 }
 
 TEST_F(WorkerTest, GetInfoWithAForeignIdentifierIsNotPostedAndTheWorkerStays) {
@@ -140,7 +131,7 @@ TEST_F(WorkerTest, GetInfoWithAForeignIdentifierIsNotPostedAndTheWorkerStays) {
   // Its own completion still ends it.
   ASSERT_EQ(CHandOverRegistry::Post(port, rig::Decoded(Completion(KvSP_GETINFO_COMPLETE, kService, 8, 0, 201))),
             1);
-  EXPECT_EQ(Expect(WFS_GETINFO_COMPLETE)->RequestID, 8u);
+  EXPECT_EQ(Field(Expect(WFS_GETINFO_COMPLETE)->RequestID), 8u);
 }
 
 TEST(WorkerLifetime, CloseCompletionEndsTheServiceAndReclaimsWaitingWorkers) {
