@@ -106,8 +106,9 @@ int CDevice::PostMessage_WFSRESULT(long hWnd, unsigned int message, unsigned int
       if (!text.isEmpty())
         tracelog(2, kModule, "WFSRESULT Return: \r\n%s", text.toLocal8Bit().constData());
     } catch (...) {
-      tracelogException(kSource, __LINE__, kModule,
-                        "CWFPCommonFunc::PostMessage_WFSRESULT WFSResultFormat catch an exception!");
+      tracelogException(
+          kSource, __LINE__, kModule,
+          "CWFPCommonFunc::PostMessage_WFSRESULT WFSResultFormat catch an exception!");
     }
     tracelog(2, kModule,
              "CWFPCommonFunc::PostMessage_WFSRESULT PostMessage msg:[%d] to hWnd[%d] "

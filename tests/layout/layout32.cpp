@@ -5,5 +5,6 @@
 #include "xfsidc.h"
 #include "ostrel_records.h"
 #include "jsonunformatevent_system.h"
+#include "WFPRecords.h"
 
 int main() { return 0; }
