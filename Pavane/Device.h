@@ -108,8 +108,8 @@ class CDevice : public QObject {
   // freed when it cannot be posted.
   void PostMessage(_stRequestData* request, void* lpBuffer);
   // The decoded result of a completion, restamped; the application owns it
-  // once posted.
-  void PostMessage_ResultMsg(_stRequestData* request, void* lpResult);
+  // once posted. 1 posted; 0 not, and the record is still the caller's.
+  int PostMessage_ResultMsg(_stRequestData* request, void* lpResult);
   // Traces and posts one message, up to five attempts; 1 posted, 0 not.
   static int PostMessage_WFSRESULT(long hWnd, unsigned int message, unsigned int wParam,
                                    long lParam);
@@ -139,7 +139,9 @@ class CDevice : public QObject {
   void StartEventThreads();
   void StopEventThreads();
 
-  char m_szLogicalName[WFP_NAME_LEN];
+  // Threads: the request operations run on the SPI callers' threads, the
+  // completions on worker threads, the events on the event threads.
+  char m_szLogicalName[WFP_NAME_LEN];  // fixed at construction
   // Written by open (the SPI thread) and by StopAllThread, which stops the
   // message window first and then the event threads before forgetting them;
   // the window's pump reads the thread pointers only while it runs.
@@ -149,8 +151,9 @@ class CDevice : public QObject {
   CDeviceServiceEventThread* m_pServiceEventThread = nullptr;
   CDeviceSystemEventThread* m_pSystemEventThread = nullptr;
   std::atomic<int> m_nDeviceStatus{0};  // written by the open and close completions
-  int m_nServiceClass;
-  char* m_pAppID = nullptr;      // owned; written by open only
+  const int m_nServiceClass;
+  char* m_pAppID = nullptr;      // owned; written by open only, before any thread starts
+  // Written by GetSPWindowName, which runs before the device serves requests.
   char m_szExecutable[WFP_NAME_LEN];
   char m_szLibName[WFP_NAME_LEN];
   long m_SPWnd = 0;              // set before open, then only read

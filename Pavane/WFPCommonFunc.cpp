@@ -47,9 +47,10 @@ int CWFPCommonFunc::AppendService(unsigned short hService, const char* lpszLogic
     tracelog(4, kModule, "AppendService failed! strLogicalName=[%s][%s]",
              TraceText(lpszLogicalName), pDevice ? pDevice->GetLogicalName() : "(null)");
   } catch (...) {
-    tracelog(4, kModule,
-             "CWFPCommonFunc::AppendService(hServie=%d, pchLogicalName=%s pDevice=%d) catch an err!",
-             hService, TraceText(lpszLogicalName), PointerAsInt(pDevice));
+    tracelog(
+        4, kModule,
+        "CWFPCommonFunc::AppendService(hServie=%d, pchLogicalName=%s pDevice=%d) catch an err!",
+        hService, TraceText(lpszLogicalName), PointerAsInt(pDevice));
   }
   item = _stServiceItem{};
   return 0;
@@ -158,20 +159,24 @@ int CWFPCommonFunc::FindServiceRegEvent(unsigned short hService, unsigned int dw
   return 0;
 }
 
-void CWFPCommonFunc::FunctionTraceBegin(const char* function, const char* className) {
+namespace {
+
+void FunctionTrace(const char* function, const char* className, bool entry) {
   if (!TraceableName(function)) return;
   if (className != nullptr)
-    traceEnter(kModule, className, function, 2);
+    (entry ? traceEnter : traceLeave)(kModule, className, function, 2);
   else
-    tracelog(2, kModule, "[%s] =====>", function);
+    tracelog(2, kModule, entry ? "[%s] =====>" : "[%s] <=====", function);
+}
+
+}  // namespace
+
+void CWFPCommonFunc::FunctionTraceBegin(const char* function, const char* className) {
+  FunctionTrace(function, className, true);
 }
 
 void CWFPCommonFunc::FunctionTraceEnd(const char* function, const char* className) {
-  if (!TraceableName(function)) return;
-  if (className != nullptr)
-    traceLeave(kModule, className, function, 2);
-  else
-    tracelog(2, kModule, "[%s] <=====", function);
+  FunctionTrace(function, className, false);
 }
 
 int CWFPCommonFunc::GetPIDbyName_Wrapper(const char* name) {

@@ -8,6 +8,7 @@
 #include "DeviceEventThread.h"
 #include "HandOverRegistry.h"
 #include "PortBinder.h"
+#include "ReceiveLoop.h"
 #include "WFPCommonFunc.h"
 #include "frame.h"
 #include "kestrel.h"
@@ -15,8 +16,6 @@
 #include "wiredump.h"
 
 namespace {
-
-constexpr int kPollMs = 50;
 
 LPCONNECTMSG AsMessage(unsigned long value) { return reinterpret_cast<LPCONNECTMSG>(value); }
 
@@ -92,24 +91,14 @@ void* WFPMsgWnd::MsgWndLoop(void* window) {
 void WFPMsgWnd::RunLoop() {
   char buffer[transport::kTextBufferSize];
   while (!m_stop) {
-    std::memset(buffer, 0, sizeof buffer);
-    if (m_server.WaitMessage(kPollMs) == 0) continue;
-    if (m_server.GetHeadMessage(buffer) == 0) continue;
+    if (!NextText(m_server, buffer)) continue;
     if (transport::kRawWireDump) {
       qDebug("GetHeadMessage getMessage=[%s]", buffer);
     } else {
       qDebug("GetHeadMessage getMessage=[%d bytes]", static_cast<int>(std::strlen(buffer)));
     }
     LPCONNECTMSG msg = Ostrel::FormatResData(buffer);
-    if (msg == nullptr) {
-      tracelog(3, "WFPX", "MsgLoop msg is null");
-      continue;
-    }
-    if (msg->dwMsgType == 0) {
-      tracelog(3, "WFPX", "MsgLoop msg is null");
-      Ostrel::FreeBuffer(msg, 1);
-      continue;
-    }
+    if (!UsableMessage(msg, "MsgLoop msg is null")) continue;
     tracelog(2, "WFPX", "MsgWndLoop get msg hService=[%d] type=[%d]", msg->hService,
              static_cast<int>(msg->dwMsgType));
     try {
@@ -124,7 +113,6 @@ void WFPMsgWnd::RunLoop() {
 void WFPMsgWnd::HandleMessage(unsigned long message, unsigned long wParam, unsigned long lParam) {
   tracelog(2, "WFPX", "[HandleMessage] message=[%d], wParam=[%ld], lParam=[%ld]",
            static_cast<int>(message), static_cast<long>(wParam), static_cast<long>(lParam));
-  const unsigned long window = reinterpret_cast<unsigned long>(this);
   switch (message) {
     case KvSP_OPEN_COMPLETE:
     case KvSP_EXECUTE_COMPLETE:
@@ -139,31 +127,41 @@ void WFPMsgWnd::HandleMessage(unsigned long message, unsigned long wParam, unsig
       RouteCompletion(wParam, lParam, false);
       break;
     case WFS_EXECUTE_EVENT:
-      m_executeEventWait = true;
-      tracelog(1, "WFPX", "CreateThreadFunc message = [WFS_EXECUTE_EVENT] wparam=[%d] lParam=[%d]",
-               static_cast<int>(wParam), static_cast<int>(lParam));
-      PostExecuteEventMessage(window, 0, wParam);
-      break;
     case WFS_SERVICE_EVENT:
-      tracelog(1, "WFPX", "CreateThreadFunc message = [WFS_SERVICE_EVENT]] wparam=[%d] lParam=[%d]",
-               static_cast<int>(wParam), static_cast<int>(lParam));
-      PostServiceEventMessage(window, 0, wParam);
-      break;
     case WFS_USER_EVENT:
-      tracelog(1, "WFPX", "CreateThreadFunc message = [WFS_USER_EVENT] wparam=[%d] lParam=[%d]",
-               static_cast<int>(wParam), static_cast<int>(lParam));
-      PostUserEventMessage(window, 0, wParam);
-      break;
     case WFS_SYSTEM_EVENT:
-      tracelog(1, "WFPX", "CreateThreadFunc message = [WFS_SYSTEM_EVENT] wparam=[%d] lParam=[%d]",
-               static_cast<int>(wParam), static_cast<int>(lParam));
-      PostSystemEventMessage(window, 0, wParam);
+      RouteEvent(message, wParam, lParam);
       break;
     default:
       tracelog(3, "WFPX", "WFPMsgWnd::HandleMessage unknown message=[%d], free",
                static_cast<int>(message));
       Ostrel::FreeBuffer(AsMessage(wParam), 1);
       break;
+  }
+}
+
+void WFPMsgWnd::RouteEvent(unsigned long message, unsigned long msg, unsigned long lParam) {
+  struct Route {
+    unsigned long message;
+    const char* text;
+    void (*post)(unsigned long window, unsigned long, unsigned long msg);
+  };
+  static const Route kRoutes[] = {
+      {WFS_EXECUTE_EVENT, "CreateThreadFunc message = [WFS_EXECUTE_EVENT] wparam=[%d] lParam=[%d]",
+       &WFPMsgWnd::PostExecuteEventMessage},
+      {WFS_SERVICE_EVENT, "CreateThreadFunc message = [WFS_SERVICE_EVENT]] wparam=[%d] lParam=[%d]",
+       &WFPMsgWnd::PostServiceEventMessage},
+      {WFS_USER_EVENT, "CreateThreadFunc message = [WFS_USER_EVENT] wparam=[%d] lParam=[%d]",
+       &WFPMsgWnd::PostUserEventMessage},
+      {WFS_SYSTEM_EVENT, "CreateThreadFunc message = [WFS_SYSTEM_EVENT] wparam=[%d] lParam=[%d]",
+       &WFPMsgWnd::PostSystemEventMessage},
+  };
+  for (const Route& route : kRoutes) {
+    if (route.message != message) continue;
+    // The next completion waits until this event has had its head start.
+    if (message == WFS_EXECUTE_EVENT) m_executeEventWait = true;
+    tracelog(1, "WFPX", route.text, static_cast<int>(msg), static_cast<int>(lParam));
+    route.post(reinterpret_cast<unsigned long>(this), 0, msg);
   }
 }
 

@@ -65,6 +65,8 @@ class WFPMsgWnd : public QObject {
   // Hands a completion to the worker waiting for it, or releases it when no
   // request is pending; holdAfterEvent: held back after an execute event.
   void RouteCompletion(unsigned long msg, unsigned long lParam, bool holdAfterEvent);
+  // Hands an event to the device's event thread of its kind.
+  void RouteEvent(unsigned long message, unsigned long msg, unsigned long lParam);
 
   std::atomic<bool> m_stop{false};  // written by the destructor, read by the pump
   CDevice* m_pDevice;               // the owning device (not owned)

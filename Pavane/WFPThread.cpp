@@ -9,6 +9,7 @@
 
 #include "HandOverRegistry.h"
 #include "PortBinder.h"
+#include "ReceiveLoop.h"
 #include "frame.h"
 #include "kestrel.h"
 #include "corvid.h"
@@ -63,8 +64,6 @@ Graveyard& TheGraveyard() {
   return graveyard;
 }
 
-constexpr int kPollMs = 50;
-
 // The CWFPThread whose loop runs on this thread.
 thread_local const CWFPThread* t_loopOwner = nullptr;
 
@@ -86,15 +85,17 @@ int CWFPThread::StartThread() {
   m_ThreadWnd = port;
   tracelog(2, "WFPX", "CWFPThread::StartThread m_ThreadWnd=[%d]", port);
   CHandOverRegistry::OpenMailbox(port);
+  // Set before the loop starts, which may read it when it disposes of itself.
+  m_threadStarted = true;
   int error = pthread_create(&m_thread, nullptr, &CWFPThread::MsgEventLoop, this);
   if (error != 0) {
+    m_threadStarted = false;
     tracelog(4, "WFPX", "CWFPThread::StartThread create m_ThreadId failed=[%d]!", error);
     CHandOverRegistry::CloseMailbox(port);
     m_server.CloseServer();
     m_ThreadWnd = 0;
     return 0;
   }
-  m_threadStarted = true;
   return 1;
 }
 
@@ -129,20 +130,10 @@ void CWFPThread::RunLoop() {
   t_loopOwner = this;
   char buffer[transport::kTextBufferSize];
   while (m_stopFlag == 0) {
-    std::memset(buffer, 0, sizeof buffer);
-    if (m_server.WaitMessage(kPollMs) == 0) continue;
+    if (!NextText(m_server, buffer)) continue;
     tracelog(1, "WFPX", "MsgEventLoop Post");
-    if (m_server.GetHeadMessage(buffer) == 0) continue;
     LPCONNECTMSG msg = CHandOverRegistry::Take(m_ThreadWnd, buffer);
-    if (msg == nullptr) {
-      tracelog(3, "WFPX", "MsgEventLoop msg is null");
-      continue;
-    }
-    if (msg->dwMsgType == 0) {
-      tracelog(3, "WFPX", "MsgEventLoop msg is null");
-      Ostrel::FreeBuffer(msg, 1);
-      continue;
-    }
+    if (!UsableMessage(msg, "MsgEventLoop msg is null")) continue;
     tracelog(1, "WFPX", "MsgEventLoop pmsg=[%d] dwMsgType=[%d] hService=[%d]",
              static_cast<int>(reinterpret_cast<intptr_t>(msg)), static_cast<int>(msg->dwMsgType),
              msg->lpWfsResult != nullptr ? msg->lpWfsResult->hService : 0);

@@ -47,13 +47,7 @@ class EventDeliveryTest : public ::testing::Test {
     if (posted == 0) WFMFreeBuffer(event);
     return posted;
   }
-  WFSRESULT* Take(UINT expected) {
-    UINT msg = 0;
-    WFSRESULT* result = nullptr;
-    EXPECT_TRUE(m_service.app.take(&msg, &result));
-    EXPECT_EQ(msg, expected);
-    return result;
-  }
+  WFSRESULT* Take(UINT expected) { return m_service.app.expect(expected); }
   void ExpectNothingLeft() {
     m_service.app.release();
     EXPECT_EQ(CorvidLiveBlocks(), m_blocks);

@@ -10,6 +10,8 @@
 #include "rig.h"
 #include "service.h"
 #include "test_support.h"
+#include "wire.h"
+#include "wiredump.h"
 
 namespace {
 
@@ -18,17 +20,13 @@ using rig::Field;
 using rig::Completion;
 using rig::Event;
 using testsupport::TraceCapture;
+using rig::ElapsedMs;
 using testsupport::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
 constexpr HSERVICE kService = 3;
 constexpr DWORD kEject = 203;
 constexpr int kQuietMs = 300;  // long enough for a misrouted message to show
-
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
 
 class MsgWndTest : public ::testing::Test {
  protected:
@@ -96,6 +94,19 @@ TEST_F(MsgWndTest, CompletionWithoutPendingRequestIsFreed) {
       [&] { return trace.count("CreateThreadFunc Can't find cmd form CommandData Array", 4) == 3; },
       rig::kHang));
   EXPECT_TRUE(m_service.app.quiet(kQuietMs));
+}
+
+TEST_F(MsgWndTest, ReplyTextIsWrittenWholeOnlyWithTheRawWireDump) {
+  wire::DebugCapture debug;
+  const std::string text = Completion(KvSP_EXECUTE_COMPLETE, kService, 99, 0, kEject);
+  ASSERT_TRUE(m_service.reply(text));
+  ASSERT_TRUE(debug.waitFor("GetHeadMessage getMessage=", rig::kHang));
+  const std::string whole = "GetHeadMessage getMessage=[" + text + "]";
+  const std::string length = "GetHeadMessage getMessage=[" + std::to_string(text.size()) + " bytes]";
+  EXPECT_EQ(debug.count(transport::kRawWireDump ? whole : length), 1);
+  if (!transport::kRawWireDump) {
+    EXPECT_EQ(debug.count("dwCommandCode"), 0) << "no debug line shows the text";
+  }
 }
 
 TEST_F(MsgWndTest, UndecodableTextIsDropped) {

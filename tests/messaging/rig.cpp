@@ -1,16 +1,12 @@
 #include "rig.h"
 
-#include <arpa/inet.h>
 #include <dirent.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <set>
 #include <sstream>
 
@@ -21,50 +17,18 @@
 
 namespace rig {
 
-PeerService::PeerService() {
-  m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  int yes = 1;
-  ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      ::listen(m_listener, 64) == 0) {
-    socklen_t length = sizeof address;
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
-  }
-  m_thread = std::thread([this] { serve(); });
-}
+PeerService::PeerService() : m_thread([this] { serve(); }) {}
 
 PeerService::~PeerService() {
   m_stop = true;
   m_thread.join();
-  ::close(m_listener);
 }
 
 void PeerService::serve() {
+  std::string text;
   while (!m_stop) {
-    pollfd waiting{m_listener, POLLIN, 0};
-    if (::poll(&waiting, 1, 20) <= 0) continue;
-    int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
-    std::string text;
-    char chunk[4096];
-    for (;;) {
-      pollfd readable{fd, POLLIN, 0};
-      if (::poll(&readable, 1, 2000) <= 0) break;
-      ssize_t n = ::read(fd, chunk, sizeof chunk);
-      if (n <= 0) break;
-      text.append(chunk, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    Json::CharReaderBuilder builder;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value request;
-    std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &request, &errors)) continue;
+    if (!m_listener.Receive(&text, 20)) continue;
+    Json::Value request = ostreltest::Parse(text);
     {
       std::lock_guard<std::mutex> guard(m_lock);
       m_requests.push_back(request);
@@ -106,23 +70,6 @@ bool SendText(long port, const std::string& text) {
   return client.PostTextMessage(port, text.data(), static_cast<int>(text.size())) == 1;
 }
 
-namespace {
-
-std::string Write(const Json::Value& value) {
-  Json::FastWriter writer;
-  return writer.write(value);
-}
-
-Json::Value Envelope(int msgType, int hService, const Json::Value& result) {
-  Json::Value root(Json::objectValue);
-  root["dwMsgType"] = msgType;
-  root["hService"] = hService;
-  root["lpWfsResult"] = result;
-  return root;
-}
-
-}  // namespace
-
 std::string Completion(int msgType, int hService, unsigned long requestID, int hResult,
                        int commandCode) {
   Json::Value result(Json::objectValue);
@@ -131,7 +78,7 @@ std::string Completion(int msgType, int hService, unsigned long requestID, int h
   result["requestID"] = static_cast<Json::UInt>(requestID);
   result["dwCommandCode"] = commandCode;
   result["lpBuffer"] = Json::Value();
-  return Write(Envelope(msgType, hService, result));
+  return ostreltest::Write(ostreltest::Envelope(msgType, result, hService));
 }
 
 std::string Event(int msgType, int hService, unsigned long eventId, unsigned long requestID,
@@ -142,14 +89,10 @@ std::string Event(int msgType, int hService, unsigned long eventId, unsigned lon
   result["requestID"] = static_cast<Json::UInt>(requestID);
   result["dwEventID"] = static_cast<Json::UInt>(eventId);
   result["lpBuffer"] = lpBuffer;
-  return Write(Envelope(msgType, hService, result));
+  return ostreltest::Write(ostreltest::Envelope(msgType, result, hService));
 }
 
-LPCONNECTMSG Decoded(const std::string& text) {
-  std::vector<char> copy(text.begin(), text.end());
-  copy.push_back('\0');
-  return Ostrel::FormatResData(copy.data());
-}
+LPCONNECTMSG Decoded(const std::string& text) { return ostreltest::Decode(text).release(); }
 
 AppWindow::AppWindow() : m_hwnd(CorvidCreateWindow()) {}
 
@@ -176,9 +119,23 @@ bool AppWindow::take(UINT* msg, WFSRESULT** result, int timeoutMs) {
   return true;
 }
 
+WFSRESULT* AppWindow::expect(UINT expected) {
+  UINT msg = 0;
+  WFSRESULT* result = nullptr;
+  EXPECT_TRUE(take(&msg, &result)) << "no message " << expected;
+  EXPECT_EQ(msg, expected);
+  return result;
+}
+
 bool AppWindow::quiet(int timeoutMs) {
   UINT msg = 0;
   return !take(&msg, nullptr, timeoutMs);
+}
+
+long ElapsedMs(std::chrono::steady_clock::time_point since) {
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now() - since)
+                               .count());
 }
 
 int ThreadCount() {

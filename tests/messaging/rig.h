@@ -6,6 +6,7 @@
 #include <json/json.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -13,22 +14,17 @@
 #include <thread>
 #include <vector>
 
-#include "ostrel_records.h"
+#include "ostrel_test_support.h"
 #include "xfsapi.h"
 
 namespace rig {
 
 constexpr int kHang = 20000;  // ms; reached only when something hangs
 
-// A copy of a member of a packed record, for comparisons that take their
-// arguments by reference.
-template <typename T>
-T Field(T value) {
-  return value;
-}
+using ostreltest::Field;
 
-// The device service: listens on 127.0.0.1, reads one request text per
-// connection and keeps it parsed; sends replies and events as framed texts.
+// The device service: takes every request that arrives, at any time, and
+// keeps it parsed.
 class PeerService {
  public:
   PeerService();
@@ -36,7 +32,7 @@ class PeerService {
   PeerService(const PeerService&) = delete;
   PeerService& operator=(const PeerService&) = delete;
 
-  int port() const { return m_port; }
+  int port() const { return m_listener.port(); }
   std::vector<Json::Value> requests() const;
   // Waits for a request of kind nCmdType (the n-th one, from 0).
   bool waitForRequest(int nCmdType, Json::Value* request, int timeoutMs = kHang, int nth = 0) const;
@@ -45,13 +41,12 @@ class PeerService {
  private:
   void serve();
 
-  int m_listener = -1;
-  int m_port = 0;
+  ostreltest::RequestListener m_listener;
   std::atomic<bool> m_stop{false};
-  std::thread m_thread;
   mutable std::mutex m_lock;
   mutable std::condition_variable m_arrived;
   std::vector<Json::Value> m_requests;  // under m_lock
+  std::thread m_thread;                 // last: it starts with the object
 };
 
 // A framed text to 127.0.0.1:port; true when written.
@@ -79,6 +74,8 @@ class AppWindow {
   // Takes the next message within timeoutMs; the caller owns *result (freed
   // by the next call or the destructor).
   bool take(UINT* msg, WFSRESULT** result, int timeoutMs = kHang);
+  // Takes the next message, which must be `expected`; its result, or NULL.
+  WFSRESULT* expect(UINT expected);
   // True when no message arrives within timeoutMs.
   bool quiet(int timeoutMs);
   // Frees the last message taken.
@@ -88,6 +85,9 @@ class AppWindow {
   HWND m_hwnd;
   WFSRESULT* m_last = nullptr;
 };
+
+// Milliseconds since `since`.
+long ElapsedMs(std::chrono::steady_clock::time_point since);
 
 // Threads of this process (/proc/self/task).
 int ThreadCount();

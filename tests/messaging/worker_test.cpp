@@ -21,6 +21,7 @@ using rig::Field;
 
 using rig::Completion;
 using testsupport::TraceCapture;
+using rig::ElapsedMs;
 using testsupport::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
@@ -28,25 +29,13 @@ constexpr HSERVICE kService = 4;
 constexpr DWORD kEject = 203;
 constexpr int kQuietMs = 300;
 
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
-
 class WorkerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(m_service.replyPort, 0);
     ASSERT_TRUE(m_service.completeOpen());
   }
-  // Takes the next message, which must be `expected`.
-  WFSRESULT* Expect(UINT expected) {
-    UINT msg = 0;
-    WFSRESULT* result = nullptr;
-    EXPECT_TRUE(m_service.app.take(&msg, &result));
-    EXPECT_EQ(msg, expected);
-    return result;
-  }
+  WFSRESULT* Expect(UINT expected) { return m_service.app.expect(expected); }
   rig::OpenedService m_service{kService};
 };
 
@@ -105,6 +94,20 @@ TEST_F(WorkerTest, ResultsArePostedAsTheDeviceServiceGaveThem) {
   WFSRESULT* execute = Expect(WFS_EXECUTE_COMPLETE);
   EXPECT_EQ(Field(execute->hResult), WFS_ERR_HARDWARE_ERROR);
   EXPECT_EQ(Field(execute->u.dwCommandCode), kEject);
+}
+
+TEST_F(WorkerTest, ResultThatCannotBePostedIsReleased) {
+  ASSERT_EQ(m_service.execute(25, kEject, 0), 0);
+  ASSERT_TRUE(m_service.peer.waitForRequest(KvSP_CMD_EXECUTE, nullptr));
+  m_service.app.release();
+  const long blocks = CorvidLiveBlocks();
+  TraceCapture trace;
+  CorvidFailPosts(5, WFS_ERR_INVALID_HWND);
+  ASSERT_TRUE(m_service.reply(Completion(KvSP_EXECUTE_COMPLETE, kService, 25, 0, kEject)));
+  ASSERT_TRUE(WaitUntil([&] { return trace.contains("PostMessage_ResultMsg failed", 4); }, rig::kHang));
+  EXPECT_TRUE(WaitUntil([&] { return CDeviceExecuteThread::LiveWorkers(m_service.device) == 0; },
+                        rig::kHang));
+  EXPECT_EQ(CorvidLiveBlocks(), blocks);
 }
 
 TEST_F(WorkerTest, CompletionWithoutResultRecordIsPostedAsInternalError) {

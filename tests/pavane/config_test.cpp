@@ -255,19 +255,22 @@ TEST(ProfileObject, WithoutAFileReadsGiveDefaultsAndWritesFail) {
 }
 
 TEST_F(Profile, TwoOpensAtTheSameMomentKeepTheirOwnValues) {
-  WriteFile(file("one.ini"), "[S]\nclass=ONE\nport=1\n");
-  WriteFile(file("two.ini"), "[S]\nclass=TWO\nport=2\n");
+  // Two sections of one file, read through the one shared settings object,
+  // whose group and value buffer the two readers would otherwise mix up.
+  const std::string path = file("wfp.ini");
+  WriteFile(path, "[One]\nclass=ONE\nport=1\n[Two]\nclass=TWO\nport=2\n");
+  EXPECT_EQ(GetPrivateProfileInt("One", "port", 0, path.c_str()), 1);
   std::atomic<int> wrong{0};
-  auto reader = [&](const std::string& path, const char* expected, int port) {
-    for (int i = 0; i < 300; ++i) {
+  auto reader = [&](const char* section, const char* expected, int port) {
+    for (int i = 0; i < 3000; ++i) {
       char out[64];
-      GetPrivateProfileString("S", "class", "", out, sizeof(out), path.c_str());
+      GetPrivateProfileString(section, "class", "", out, sizeof(out), path.c_str());
       if (std::strcmp(out, expected) != 0) ++wrong;
-      if (GetPrivateProfileInt("S", "port", 0, path.c_str()) != port) ++wrong;
+      if (GetPrivateProfileInt(section, "port", 0, path.c_str()) != port) ++wrong;
     }
   };
-  std::thread a(reader, file("one.ini"), "ONE", 1);
-  std::thread b(reader, file("two.ini"), "TWO", 2);
+  std::thread a(reader, "One", "ONE", 1);
+  std::thread b(reader, "Two", "TWO", 2);
   a.join();
   b.join();
   EXPECT_EQ(wrong, 0);
@@ -313,31 +316,24 @@ TEST_F(ManagerChain, DefaultsWhenTheManagerFileIsMissing) {
 }
 
 TEST_F(ManagerChain, EachMissingLinkStopsWithItsLine) {
-  WriteChain("", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find logical name =" +
-                              home_.root() + "/services!", 3));
-
-  WriteChain("[default]\nprovider=KvProv\n", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find class!", 3));
-
-  WriteChain("[default]\nclass=IDC\n", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find provider!", 3));
-
-  WriteChain("[default]\nclass=IDC\nprovider=KvProv\n", "");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find Service name =" +
-                              home_.root() + "/providers!", 3));
-
-  WriteChain("[default]\nclass=IDC\nprovider=KvProv\n", "[default]\nexecutable=cardsvc\n");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find lib name!", 3));
-
-  WriteChain("[default]\nclass=IDC\nprovider=KvProv\n", "[default]\nlib_name=libcard.so\n");
-  device_.GetSPWindowName(0);
-  EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName can't find executable!", 3));
+  const std::string logical = "[default]\nclass=IDC\nprovider=KvProv\n";
+  struct Link {
+    std::string logicalFile, providerFile, line;
+  };
+  const Link links[] = {
+      {"", "", "can't find logical name =" + home_.root() + "/services!"},
+      {"[default]\nprovider=KvProv\n", "", "can't find class!"},
+      {"[default]\nclass=IDC\n", "", "can't find provider!"},
+      {logical, "", "can't find Service name =" + home_.root() + "/providers!"},
+      {logical, "[default]\nexecutable=cardsvc\n", "can't find lib name!"},
+      {logical, "[default]\nlib_name=libcard.so\n", "can't find executable!"},
+  };
+  for (const Link& link : links) {
+    WriteChain(link.logicalFile, link.providerFile);
+    trace_.clear();
+    EXPECT_EQ(device_.GetSPWindowName(0), 0);
+    EXPECT_TRUE(trace_.contains("CDevice::GetSPWindowName " + link.line, 3)) << link.line;
+  }
   EXPECT_STREQ(device_.GetLibraryName(), "libcard.so");
   EXPECT_STREQ(device_.GetExecutableName(), "");
 }

@@ -21,16 +21,24 @@ namespace {
 struct KindCase {
   const char* operation;
   UINT message;
-  DWORD eventClass;
-  int (CDevice::*handle)(WFSRESULT*, const _stRegHwndItem*);
 };
 
+// Execute, user, service and system events, in this order.
 const KindCase kKinds[] = {
-    {"OnExecuteEvent", WFS_EXECUTE_EVENT, EXECUTE_EVENTS, &CDevice::OnExecuteEvent},
-    {"OnUserEvent", WFS_USER_EVENT, USER_EVENTS, &CDevice::OnUserEvent},
-    {"OnServiceEvent", WFS_SERVICE_EVENT, SERVICE_EVENTS, &CDevice::OnServiceEvent},
-    {"OnSystemEvent", WFS_SYSTEM_EVENT, SYSTEM_EVENTS, &CDevice::OnSystemEvent},
+    {"OnExecuteEvent", WFS_EXECUTE_EVENT},
+    {"OnUserEvent", WFS_USER_EVENT},
+    {"OnServiceEvent", WFS_SERVICE_EVENT},
+    {"OnSystemEvent", WFS_SYSTEM_EVENT},
 };
+
+int Handle(CDevice& device, int kind, WFSRESULT* event, const _stRegHwndItem* item) {
+  switch (kind) {
+    case 0: return device.OnExecuteEvent(event, item);
+    case 1: return device.OnUserEvent(event, item);
+    case 2: return device.OnServiceEvent(event, item);
+    default: return device.OnSystemEvent(event, item);
+  }
+}
 
 const std::set<DWORD> kSystem = {1, 2, 3, 4, 5, 6, 7, 8};
 
@@ -92,7 +100,7 @@ TEST_P(DeviceClasses, OnlyTheClassesEventsReachTheWindowAndTheRestAreFreed) {
       SCOPED_TRACE(std::string(kKinds[kind].operation) + " " + std::to_string(id));
       const bool allowed = c.allowed[kind].count(id) > 0;
       TraceCapture trace;
-      EXPECT_EQ((device.get()->*kKinds[kind].handle)(NewEvent(id), &item), 0);
+      EXPECT_EQ(Handle(*device, kind, NewEvent(id), &item), 0);
       EXPECT_EQ(trace.count("[CDevice::PollingSendMsg] =====>"), allowed ? 1 : 0);
       const std::string refusal =
           std::string(c.name) + "::" + kKinds[kind].operation + " not support event [" +
@@ -125,7 +133,7 @@ TEST_P(DeviceClasses, NullEventIsOnlyTraced) {
   std::unique_ptr<CDevice> device(Class(GetParam()).make());
   const _stRegHwndItem item{0, 1, 15};
   TraceCapture trace;
-  for (const KindCase& kind : kKinds) EXPECT_EQ((device.get()->*kind.handle)(nullptr, &item), -1);
+  for (int kind = 0; kind < 4; ++kind) EXPECT_EQ(Handle(*device, kind, nullptr, &item), -1);
   EXPECT_EQ(trace.countExact("lpEvent = NULL", 4), 4);
 }
 

@@ -1,5 +1,6 @@
 // The SPI exports: their checks in order, the request each hands to the
 // device, their log texts and their fault results.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "dllmain.h"
@@ -34,11 +35,11 @@ TEST_F(EntryPoints, CloseChecksServiceFirstThenWindowThenRequestId) {
   EXPECT_EQ(WFPClose(kKnown, kWnd, 7), 77);
   ASSERT_EQ(device().calls, std::vector<std::string>{"close"});
   const _stRequestData& r = device().requests[0];
-  EXPECT_EQ(r.hService, kKnown);
-  EXPECT_EQ(r.ReqID, 7u);
-  EXPECT_EQ(r.hWnd, kWnd);
-  EXPECT_EQ(r.nCmdType, KvSP_CMD_CLOSE);
-  EXPECT_EQ(r.dwTimeOut, 0u);
+  EXPECT_EQ(ostreltest::Field(r.hService), kKnown);
+  EXPECT_EQ(ostreltest::Field(r.ReqID), 7u);
+  EXPECT_EQ(ostreltest::Field(r.hWnd), kWnd);
+  EXPECT_EQ(ostreltest::Field(r.nCmdType), KvSP_CMD_CLOSE);
+  EXPECT_EQ(ostreltest::Field(r.dwTimeOut), 0u);
 }
 
 TEST_F(EntryPoints, LockAndUnlockCheckWindowThenRequestIdThenService) {
@@ -56,11 +57,11 @@ TEST_F(EntryPoints, LockAndUnlockCheckWindowThenRequestIdThenService) {
   EXPECT_EQ(WFPLock(kKnown, 1500, kWnd, 3), 77);
   EXPECT_EQ(WFPUnlock(kKnown, kWnd, 4), 77);
   ASSERT_EQ(device().calls, (std::vector<std::string>{"lock", "unlock"}));
-  EXPECT_EQ(device().requests[0].dwTimeOut, 1500u);
-  EXPECT_EQ(device().requests[0].nCmdType, KvSP_CMD_LOCK);
-  EXPECT_EQ(device().requests[1].dwTimeOut, 0u);
-  EXPECT_EQ(device().requests[1].nCmdType, KvSP_CMD_UNLOCK);
-  EXPECT_EQ(device().requests[1].ReqID, 4u);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].dwTimeOut), 1500u);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].nCmdType), KvSP_CMD_LOCK);
+  EXPECT_EQ(ostreltest::Field(device().requests[1].dwTimeOut), 0u);
+  EXPECT_EQ(ostreltest::Field(device().requests[1].nCmdType), KvSP_CMD_UNLOCK);
+  EXPECT_EQ(ostreltest::Field(device().requests[1].ReqID), 4u);
   EXPECT_TRUE(trace.contains("Pavane WFPLock: hService = [41] dwTimeOut = [1500] ReqID = [3]", 2));
   EXPECT_TRUE(trace.contains("Pavane WFPLock: hResult = [77]", 2));
 }
@@ -74,11 +75,11 @@ TEST_F(EntryPoints, GetInfoPassesNoTimeOutToTheDevice) {
   EXPECT_EQ(WFPGetInfo(kKnown, 201, &query, 9000, kWnd, 8), 77);
   ASSERT_EQ(device().requests.size(), 1u);
   const _stRequestData& r = device().requests[0];
-  EXPECT_EQ(r.nCmdType, KvSP_CMD_GETINFO);
-  EXPECT_EQ(r.dwCategory, 201u);
-  EXPECT_EQ(r.lpData, &query);
-  EXPECT_EQ(r.dwTimeOut, 0u);
-  EXPECT_EQ(r.ReqID, 8u);
+  EXPECT_EQ(ostreltest::Field(r.nCmdType), KvSP_CMD_GETINFO);
+  EXPECT_EQ(ostreltest::Field(r.dwCategory), 201u);
+  EXPECT_EQ(ostreltest::Field(r.lpData), &query);
+  EXPECT_EQ(ostreltest::Field(r.dwTimeOut), 0u);
+  EXPECT_EQ(ostreltest::Field(r.ReqID), 8u);
 }
 
 TEST_F(EntryPoints, ExecuteChecksServiceThenWindowAndAcceptsRequestIdZero) {
@@ -88,12 +89,12 @@ TEST_F(EntryPoints, ExecuteChecksServiceThenWindowAndAcceptsRequestIdZero) {
   EXPECT_EQ(WFPExecute(kKnown, 203, &data, 100, kWnd, 0), 77);
   ASSERT_EQ(device().requests.size(), 1u);
   const _stRequestData& r = device().requests[0];
-  EXPECT_EQ(r.nCmdType, KvSP_CMD_EXECUTE);
-  EXPECT_EQ(r.dwCommand, 203u);
-  EXPECT_EQ(r.lpData, &data);
-  EXPECT_EQ(r.dwTimeOut, 100u);
-  EXPECT_EQ(r.ReqID, 0u);
-  EXPECT_EQ(r.hWnd, kWnd);
+  EXPECT_EQ(ostreltest::Field(r.nCmdType), KvSP_CMD_EXECUTE);
+  EXPECT_EQ(ostreltest::Field(r.dwCommand), 203u);
+  EXPECT_EQ(ostreltest::Field(r.lpData), &data);
+  EXPECT_EQ(ostreltest::Field(r.dwTimeOut), 100u);
+  EXPECT_EQ(ostreltest::Field(r.ReqID), 0u);
+  EXPECT_EQ(ostreltest::Field(r.hWnd), kWnd);
 }
 
 TEST_F(EntryPoints, RegisterChecksInOrderAndStoresBeforeCallingTheDevice) {
@@ -111,16 +112,16 @@ TEST_F(EntryPoints, RegisterChecksInOrderAndStoresBeforeCallingTheDevice) {
   EXPECT_EQ(WFPRegister(kKnown, 15, kWndReg, kWnd, 2), 77);
   const auto entries = pavanetest::Registrations(kKnown);
   ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].dwEventClass, 15u);
-  EXPECT_EQ(entries[0].hWndReg, kWndReg);
+  EXPECT_EQ(ostreltest::Field(entries[0].dwEventClass), 15u);
+  EXPECT_EQ(ostreltest::Field(entries[0].hWndReg), kWndReg);
   ASSERT_EQ(device().requests.size(), 1u);
-  EXPECT_EQ(device().requests[0].nCmdType, KvSP_CMD_REGISTER);
-  EXPECT_EQ(device().requests[0].hWndReg, kWndReg);
-  EXPECT_EQ(device().requests[0].hWnd, kWnd);
-  EXPECT_EQ(device().requests[0].dwTimeOut, 0u);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].nCmdType), KvSP_CMD_REGISTER);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].hWndReg), kWndReg);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].hWnd), kWnd);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].dwTimeOut), 0u);
   // Class 0 for a registered window succeeds without change.
   EXPECT_EQ(WFPRegister(kKnown, 0, kWndReg, kWnd, 3), 77);
-  EXPECT_EQ(pavanetest::Registrations(kKnown)[0].dwEventClass, 15u);
+  EXPECT_EQ(ostreltest::Field(pavanetest::Registrations(kKnown)[0].dwEventClass), 15u);
 }
 
 TEST_F(EntryPoints, DeregisterChangesTheTableBeforeTheServiceCheck) {
@@ -143,10 +144,10 @@ TEST_F(EntryPoints, DeregisterChangesTheTableBeforeTheServiceCheck) {
   EXPECT_EQ(WFPDeregister(kKnown, 1, kWndReg, kWnd, 4), 77);
   EXPECT_TRUE(trace.contains("Pavane WFPDeRegister: hResult = [77]", 2));
   EXPECT_TRUE(trace.contains("[WFPDeRegister] <=====", 2));
-  EXPECT_EQ(pavanetest::Registrations(kKnown)[0].dwEventClass, 2u);
+  EXPECT_EQ(ostreltest::Field(pavanetest::Registrations(kKnown)[0].dwEventClass), 2u);
   ASSERT_EQ(device().requests.size(), 1u);
-  EXPECT_EQ(device().requests[0].nCmdType, KvSP_CMD_DEREGISTER);
-  EXPECT_EQ(device().requests[0].hWndReg, kWndReg);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].nCmdType), KvSP_CMD_DEREGISTER);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].hWndReg), kWndReg);
 }
 
 TEST_F(EntryPoints, CancelNamesTheRequestToCancelAndNoWindow) {
@@ -155,9 +156,9 @@ TEST_F(EntryPoints, CancelNamesTheRequestToCancelAndNoWindow) {
   EXPECT_TRUE(trace.contains("Pavane WFPCancelAsyncRequest: hResult = [-22]", 4));
   EXPECT_EQ(WFPCancelAsyncRequest(kKnown, 12), 77);
   ASSERT_EQ(device().requests.size(), 1u);
-  EXPECT_EQ(device().requests[0].nCmdType, KvSP_CMD_CANCEL);
-  EXPECT_EQ(device().requests[0].ReqID, 12u);
-  EXPECT_EQ(device().requests[0].hWnd, 0u);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].nCmdType), KvSP_CMD_CANCEL);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].ReqID), 12u);
+  EXPECT_EQ(ostreltest::Field(device().requests[0].hWnd), 0u);
 }
 
 TEST_F(EntryPoints, SetTraceLevelAcceptsAnyHandle) {
@@ -243,6 +244,35 @@ TEST_F(EntryPoints, OpenWithoutAWindowLeavesNothingBehind) {
   EXPECT_TRUE(trace.contains("[CDevice::~CDevice] <====="));
   EXPECT_EQ(g_devCount, devices);
   EXPECT_TRUE(trace.contains("WFPOpen: hResult = [-24]", 4));
+}
+
+TEST(Exports, EveryEntryPointIsBoundByItsStandardNameAndArguments) {
+  const PFN_WFPOPEN open = &WFPOpen;
+  const PFN_WFPCLOSE close = &WFPClose;
+  const PFN_WFPLOCK lock = &WFPLock;
+  const PFN_WFPUNLOCK unlock = &WFPUnlock;
+  const PFN_WFPREGISTER registration = &WFPRegister;
+  const PFN_WFPDEREGISTER deregistration = &WFPDeregister;
+  const PFN_WFPGETINFO getInfo = &WFPGetInfo;
+  const PFN_WFPEXECUTE execute = &WFPExecute;
+  const PFN_WFPCANCELASYNCREQUEST cancel = &WFPCancelAsyncRequest;
+  const PFN_WFPSETTRACELEVEL traceLevel = &WFPSetTraceLevel;
+  const PFN_WFPUNLOADSERVICE unload = &WFPUnloadService;
+  const std::pair<const char*, void*> exports[] = {
+      {"WFPOpen", reinterpret_cast<void*>(open)},
+      {"WFPClose", reinterpret_cast<void*>(close)},
+      {"WFPLock", reinterpret_cast<void*>(lock)},
+      {"WFPUnlock", reinterpret_cast<void*>(unlock)},
+      {"WFPRegister", reinterpret_cast<void*>(registration)},
+      {"WFPDeregister", reinterpret_cast<void*>(deregistration)},
+      {"WFPGetInfo", reinterpret_cast<void*>(getInfo)},
+      {"WFPExecute", reinterpret_cast<void*>(execute)},
+      {"WFPCancelAsyncRequest", reinterpret_cast<void*>(cancel)},
+      {"WFPSetTraceLevel", reinterpret_cast<void*>(traceLevel)},
+      {"WFPUnloadService", reinterpret_cast<void*>(unload)},
+  };
+  for (const auto& entry : exports)
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, entry.first), entry.second) << entry.first;
 }
 
 }  // namespace

@@ -147,7 +147,9 @@ bool OpenedService::Close(REQUESTID reqID, testsupport::TraceCapture* capture) {
   do {
     request = ReceiveRequest(m_listener);
   } while (request["nCmdType"].asInt() == KvSP_CMD_TIMEOUT);
-  if (request["nCmdType"].asInt() != KvSP_CMD_CLOSE) return false;
+  if (request["nCmdType"].asInt() != KvSP_CMD_CLOSE || request["hService"].asInt() != m_hService ||
+      request["requestID"].asUInt() != reqID || request["hWnd"].asInt() != windowPort())
+    return false;
   if (!SendReply(windowPort(), Completion(KvSP_CLOSE_COMPLETE, m_hService,
                                           static_cast<int>(reqID))))
     return false;

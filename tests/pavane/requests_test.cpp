@@ -187,7 +187,7 @@ TEST_F(Requests, MissingDeviceServiceProcessRefusesRequestsAndCloseEndsTheServic
   request.hWnd = app_.handle();
   request.nCmdType = KvSP_CMD_EXECUTE;
   EXPECT_EQ(device->ExecuteRequestProcess(&request), WFS_ERR_CONNECTION_LOST);
-  EXPECT_EQ(request.hResult, WFS_ERR_CONNECTION_LOST);
+  EXPECT_EQ(ostreltest::Field(request.hResult), WFS_ERR_CONNECTION_LOST);
   EXPECT_TRUE(trace.contains(
       "CDevice::ExecuteRequestProcess FindModule /opt/bin/no-such-device-service-zq9 Failed", 4));
   EXPECT_EQ(WFPLock(kService, 0, app_.handle(), 11), WFS_ERR_CONNECTION_LOST);
@@ -233,6 +233,26 @@ TEST_F(Requests, HandleRefusedForWantOfAWindowCanBeOpenedAgain) {
                     app_.handle(), 2, nullptr, 0, nullptr, 0, nullptr),
             WFS_ERR_INVALID_HSERVICE);
   EXPECT_TRUE(trace.contains("WFPOpen hService=[21] already Opened!", 4));
+}
+
+TEST_F(Requests, UnloadGoesToTheDeviceServiceOnlyWhenItsProcessIsGone) {
+  ostreltest::RequestListener listener;
+  CKvSPIDCDevice device("CardReader");
+  device.SetSPWnd(listener.port());
+  _stRequestData request{};
+  request.hService = kService;
+  request.ReqID = 30;
+  EXPECT_EQ(device.ImmediateUnloadService(&request), WFS_SUCCESS);
+  std::string text;
+  EXPECT_FALSE(listener.Receive(&text, 200));  // the process check passes: nothing sent
+
+  SetExecutable(&device, "/opt/bin/no-such-device-service-zq9");
+  EXPECT_EQ(device.ImmediateUnloadService(&request), WFS_SUCCESS);
+  const Json::Value unload = ReceiveRequest(listener);
+  EXPECT_EQ(unload["nCmdType"].asInt(), KvSP_CMD_UNLOAD_SERVICE);
+  EXPECT_EQ(unload["requestID"].asInt(), 30);
+  EXPECT_EQ(unload["hWnd"].asInt(), 0);  // the device never opened: no reply port
+  EXPECT_EQ(unload["dwCommand"].asInt(), 0);
 }
 
 TEST_F(Requests, StopAllThreadOnADeviceThatNeverOpenedChangesNothing) {

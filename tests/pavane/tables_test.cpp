@@ -18,12 +18,12 @@ TEST_F(Tables, AppendComparesTheLogicalNameIgnoringCase) {
   _stServiceItem item{9, &device};
   testsupport::TraceCapture trace;
   EXPECT_EQ(CWFPCommonFunc::AppendService(3, "PinPad", &device, item), 0);
-  EXPECT_EQ(item.pDevice, nullptr);
-  EXPECT_EQ(item.hService, 0);
+  EXPECT_EQ(ostreltest::Field(item.pDevice), nullptr);
+  EXPECT_EQ(ostreltest::Field(item.hService), 0);
   EXPECT_TRUE(trace.contains("AppendService failed! strLogicalName=[PinPad][CardReader]", 4));
   ASSERT_EQ(CWFPCommonFunc::AppendService(3, "cardreader", &device, item), 1);
-  EXPECT_EQ(item.hService, 3);
-  EXPECT_EQ(item.pDevice, &device);
+  EXPECT_EQ(ostreltest::Field(item.hService), 3);
+  EXPECT_EQ(ostreltest::Field(item.pDevice), &device);
 }
 
 TEST_F(Tables, FindUpdateAndDeleteUseTheFirstEntryOfAHandle) {
@@ -32,19 +32,19 @@ TEST_F(Tables, FindUpdateAndDeleteUseTheFirstEntryOfAHandle) {
   CWFPCommonFunc::AppendService(3, "A", &first, item);
   CWFPCommonFunc::AppendService(3, "A", &second, item);
   ASSERT_EQ(CWFPCommonFunc::FindService(3, item), 1);
-  EXPECT_EQ(item.pDevice, &first);
+  EXPECT_EQ(ostreltest::Field(item.pDevice), &first);
   EXPECT_EQ(CWFPCommonFunc::FindService(4, item), 0);
-  EXPECT_EQ(item.pDevice, nullptr);
+  EXPECT_EQ(ostreltest::Field(item.pDevice), nullptr);
 
   EXPECT_EQ(CWFPCommonFunc::UpdateService(_stServiceItem{3, &third}), 1);
   EXPECT_EQ(CWFPCommonFunc::UpdateService(_stServiceItem{4, &third}), 0);
   CWFPCommonFunc::FindService(3, item);
-  EXPECT_EQ(item.pDevice, &third);
+  EXPECT_EQ(ostreltest::Field(item.pDevice), &third);
 
   ASSERT_EQ(CWFPCommonFunc::DeleteService(3, item), 1);
-  EXPECT_EQ(item.pDevice, &third);
+  EXPECT_EQ(ostreltest::Field(item.pDevice), &third);
   CWFPCommonFunc::FindService(3, item);
-  EXPECT_EQ(item.pDevice, &second);
+  EXPECT_EQ(ostreltest::Field(item.pDevice), &second);
 }
 
 TEST_F(Tables, RegisteringAgainWidensOneEntryAndDeregisteringNarrowsAndRemovesIt) {
@@ -52,10 +52,10 @@ TEST_F(Tables, RegisteringAgainWidensOneEntryAndDeregisteringNarrowsAndRemovesIt
   EXPECT_EQ(CWFPCommonFunc::SetServiceRegEvent(3, 0, USER_EVENTS, 700), 1);
   auto entries = Registrations(3);
   ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].dwEventClass, 3u);
+  EXPECT_EQ(ostreltest::Field(entries[0].dwEventClass), 3u);
 
   EXPECT_EQ(CWFPCommonFunc::SetServiceRegEvent(3, SERVICE_EVENTS, 0, 700), 1);
-  EXPECT_EQ(Registrations(3)[0].dwEventClass, 2u);
+  EXPECT_EQ(ostreltest::Field(Registrations(3)[0].dwEventClass), 2u);
   EXPECT_EQ(CWFPCommonFunc::SetServiceRegEvent(3, 3, 0, 700), 1);
   EXPECT_TRUE(Registrations(3).empty());
   // Nothing to delete from, nothing to add.
@@ -72,9 +72,9 @@ TEST_F(Tables, EachWindowOfAServiceHasItsOwnEntry) {
 
   _stRegHwndItem item{};
   ASSERT_EQ(CWFPCommonFunc::FindServiceRegEvent(3, SYSTEM_EVENTS, item), 1);
-  EXPECT_EQ(item.hWndReg, 701u);
+  EXPECT_EQ(ostreltest::Field(item.hWndReg), 701u);
   ASSERT_EQ(CWFPCommonFunc::FindServiceRegEvent(3, SERVICE_EVENTS, item), 1);
-  EXPECT_EQ(item.hWndReg, 700u);
+  EXPECT_EQ(ostreltest::Field(item.hWndReg), 700u);
   EXPECT_EQ(CWFPCommonFunc::FindServiceRegEvent(3, SERVICE_EVENTS | USER_EVENTS, item), 0);
 }
 
