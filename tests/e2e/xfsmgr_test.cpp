@@ -1,6 +1,10 @@
 // The main job's program: its command line, and the demo run as the README
 // runs it.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -222,6 +226,32 @@ TEST(XfsmgrProgram, TheDemoCompletesEveryStep) {
     EXPECT_NE(run.output.find(expected), std::string::npos) << "missing: " << expected << "\n"
                                                            << run.output;
   }
+}
+
+// The demo's port taken by someone else: a clear failure, not a hang.
+TEST(XfsmgrProgram, TheDemoSaysWhyWhenTheCardReadersPortIsTaken) {
+  std::string error;
+  int port = 0;
+  for (const devsim::ServiceSpec& service : devsim::LoadServicesFromIni(PACKAGED_WFP_INI, &error)) {
+    if (service.deviceClass == "IDC") port = service.port;
+  }
+  ASSERT_GT(port, 0) << "no card reader in " << PACKAGED_WFP_INI << " " << error;
+  testsupport::TempDir dir;
+  int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address;
+  std::memset(&address, 0, sizeof address);
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  bool bound = ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+               ::listen(listener, 1) == 0;
+  ProgramRun run = runProgram("", dir);
+  ::close(listener);
+  if (!bound) GTEST_SKIP() << "port " << port << " is in use already";
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("xfsmgr: demo failed: the simulator did not start"), std::string::npos)
+      << run.output;
 }
 
 }  // namespace
