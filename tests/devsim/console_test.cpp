@@ -67,6 +67,8 @@ TEST(DevsimConsole, CardKeyAndHardwareErrorSendTheirEvents) {
   EXPECT_EQ(hw["dwMsgType"].asInt(), WFS_SYSTEM_EVENT);
   EXPECT_EQ(Result(hw)["dwEventID"].asInt(), WFS_SYSE_HARDWARE_ERROR);
   EXPECT_EQ(Result(hw)["lpBuffer"]["lpszLogicalName"].asString(), "Pin");
+  // Unsolicited: it belongs to no request.
+  EXPECT_EQ(Result(hw)["requestID"].asInt(), 0);
 
   EXPECT_EQ(
       opened.console.Execute("event service 205 {\"wAction\": 3, \"wPosition\": 2} @CardReader"),

@@ -201,8 +201,9 @@ bool Simulator::SendEvent(const EventOrder& order, std::string* error) {
     } else if (order.hWnd == 0 && !service->seen) {
       why = "no port to send to: " + order.service + " has had no request yet";
     } else {
-      Json::Int64 requestID = order.requestID != 0 ? order.requestID : service->lastRequestID;
-      if (order.requestID == 0 && msgType == WFS_EXECUTE_EVENT) {
+      Json::Int64 requestID = order.requestID;
+      if (requestID == 0 && msgType == WFS_EXECUTE_EVENT) {
+        requestID = service->lastRequestID;
         for (const auto& entry : m_impl->m_pending) {
           const Impl::Pending& pending = entry.second;
           if (m_impl->m_services[pending.service].get() == service &&
