@@ -40,29 +40,35 @@ void Simulator::Impl::OnText(size_t index, const std::string& text) {
           ": " + problem);
     }
   }
+  uint64_t toBegin = 0;
   {
     // Recorded and taken up at once: whoever sees the request in Requests()
     // also sees it pending (or completed).
     std::lock_guard<std::mutex> guard(m_lock);
     m_requests.push_back(ReceivedRequest{name, text, parsed ? json : Json::Value()});
-    if (reading.accepted) TakeUpLocked(index, reading.request, &lines);
+    if (reading.accepted) toBegin = TakeUpLocked(index, reading.request, &lines);
   }
   m_arrived.notify_all();
-  Emit(lines);
+  for (const std::string& line : lines) Log(line);
+  // After the lines about it, so that the log tells the story in order.
+  if (toBegin != 0) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_pending.count(toBegin) != 0) BeginLocked(toBegin);
+  }
 }
 
-void Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
-                                   std::vector<std::string>* lines) {
+uint64_t Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
+                                       std::vector<std::string>* lines) {
   switch (request.kind) {
     case KvSP_CMD_CANCEL:
       FinishLocked(index, request, WFS_ERR_CANCELED, lines);
-      return;
+      return 0;
     case KvSP_CMD_TIMEOUT:
       FinishLocked(index, request, WFS_ERR_TIMEOUT, lines);
-      return;
+      return 0;
     case KvSP_CMD_UNLOAD_SERVICE:
       lines->push_back(m_services[index]->spec.name + ": unload service needs no reply");
-      return;
+      return 0;
     default:
       break;
   }
@@ -84,10 +90,10 @@ void Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
   if (!m_answering) {
     pending.held = true;
     lines->push_back(service.spec.name + ": holding " + who + " (answering is off)");
-    return;
+    return 0;
   }
   if (pending.plan.never) lines->push_back(service.spec.name + ": " + who + " is never answered");
-  BeginLocked(serial);
+  return serial;
 }
 
 void Simulator::Impl::BeginLocked(uint64_t serial) {
