@@ -18,6 +18,7 @@ namespace {
 using devsimtest::Catcher;
 using devsimtest::Harness;
 using devsimtest::MakeRequest;
+using devsimtest::Result;
 
 std::string Decode64(const std::string& text) {
   static const std::string alphabet =
@@ -37,8 +38,6 @@ std::string Decode64(const std::string& text) {
   }
   return bytes;
 }
-
-const Json::Value& Result(const Json::Value& envelope) { return envelope["lpWfsResult"]; }
 
 struct KindCase {
   int kind;
@@ -319,10 +318,7 @@ TEST(DevsimProtocol, PinDataIsMasked) {
   request["lpDataBuffer"]["lpsKey"] = "SECRETKEYNAME";
   harness.Send(request, "Pin");
   ASSERT_TRUE(catcher.WaitFor(1));
-  devsim::EventOrder key;
-  key.service = "Pin";
-  key.kind = WFS_EXECUTE_EVENT;
-  key.id = 401;
+  devsim::EventOrder key = devsimtest::Order("Pin", WFS_EXECUTE_EVENT, 401);
   key.lpBuffer["ulDigit"] = 987654;
   std::string error;
   ASSERT_TRUE(harness.sim().SendEvent(key, &error)) << error;
@@ -437,12 +433,10 @@ TEST(DevsimProtocol, SystemEventsCarryTheirStructures) {
   };
   size_t next = 1;
   for (const auto& entry : members) {
-    devsim::EventOrder order;
-    order.service = "CardReader";
-    order.kind = WFS_SYSTEM_EVENT;
-    order.id = entry.first;
     std::string error;
-    ASSERT_TRUE(harness.sim().SendEvent(order, &error)) << error;
+    ASSERT_TRUE(harness.sim().SendEvent(
+        devsimtest::Order("CardReader", WFS_SYSTEM_EVENT, entry.first), &error))
+        << error;
     ASSERT_TRUE(catcher.WaitFor(next + 1));
     Json::Value event = catcher.json(next++);
     EXPECT_EQ(event["dwMsgType"].asInt(), WFS_SYSTEM_EVENT);
@@ -455,12 +449,9 @@ TEST(DevsimProtocol, SystemEventsCarryTheirStructures) {
       EXPECT_EQ(Decode64(payload["lpbDescription"].asString()).size(), payload["dwSize"].asUInt());
     }
   }
-  devsim::EventOrder lock;
-  lock.service = "CardReader";
-  lock.kind = WFS_SYSTEM_EVENT;
-  lock.id = WFS_SYSE_LOCK_REQUESTED;
   std::string error;
-  ASSERT_TRUE(harness.sim().SendEvent(lock, &error));
+  ASSERT_TRUE(harness.sim().SendEvent(
+      devsimtest::Order("CardReader", WFS_SYSTEM_EVENT, WFS_SYSE_LOCK_REQUESTED), &error));
   ASSERT_TRUE(catcher.WaitFor(next + 1));
   EXPECT_TRUE(Result(catcher.json(next))["lpBuffer"].isNull());
 }
@@ -468,10 +459,8 @@ TEST(DevsimProtocol, SystemEventsCarryTheirStructures) {
 TEST(DevsimProtocol, EventOrdersThatCannotBeSentSayWhy) {
   Harness harness;
   Catcher catcher;
-  devsim::EventOrder order;
-  order.service = "CardReader";
-  order.kind = WFS_SERVICE_EVENT;
-  order.id = WFS_SRVE_IDC_MEDIAREMOVED;
+  devsim::EventOrder order =
+      devsimtest::Order("CardReader", WFS_SERVICE_EVENT, WFS_SRVE_IDC_MEDIAREMOVED);
   std::string error;
   EXPECT_FALSE(harness.sim().SendEvent(order, &error));
   EXPECT_NE(error.find("has had no request yet"), std::string::npos) << error;

@@ -16,13 +16,12 @@ namespace {
 using devsimtest::Catcher;
 using devsimtest::Harness;
 using devsimtest::MakeRequest;
+using devsimtest::Result;
 
 void Load(Harness& harness, const std::string& json) {
   std::string error;
   ASSERT_TRUE(harness.sim().LoadScenarioText(json, &error)) << error;
 }
-
-const Json::Value& Result(const Json::Value& envelope) { return envelope["lpWfsResult"]; }
 
 std::string Header(size_t length) {
   std::string header = std::to_string(length);
