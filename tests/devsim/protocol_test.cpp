@@ -5,6 +5,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "harness.h"
@@ -385,6 +386,31 @@ TEST(DevsimProtocol, ThePortOfAServiceIsKnownAndAPortInUseFailsTheStart) {
   EXPECT_FALSE(second.Start(&error));
   EXPECT_NE(error.find("Taken"), std::string::npos) << error;
   EXPECT_NE(error.find("in use"), std::string::npos) << error;
+}
+
+TEST(DevsimProtocol, AClassTheServiceProviderDoesNotKnowIsServedAndSaid) {
+  Catcher catcher;
+  std::vector<std::string> lines;
+  std::mutex lock;
+  devsim::SimulatorOptions options;
+  options.services = {{"Scanner", "SCN", 0}};
+  options.log = [&](const std::string& line) {
+    std::lock_guard<std::mutex> guard(lock);
+    lines.push_back(line);
+  };
+  devsim::Simulator sim(options);
+  std::string error;
+  ASSERT_TRUE(sim.Start(&error)) << error;
+  ASSERT_TRUE(
+      devsimtest::SendRaw(sim.Port("Scanner"),
+                          devsimtest::Render(MakeRequest(KvSP_CMD_OPEN, catcher.port(), 1, 0, 9))));
+  ASSERT_TRUE(catcher.WaitFor(1));
+  EXPECT_EQ(Result(catcher.json(0))["hResult"].asInt(), 0);
+  sim.Stop();
+  std::lock_guard<std::mutex> guard(lock);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("the service provider knows no class \"SCN\""), std::string::npos)
+      << lines[0];
 }
 
 TEST(DevsimProtocol, TheLogSinkMayCallBackIntoTheSimulator) {

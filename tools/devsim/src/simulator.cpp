@@ -81,7 +81,10 @@ bool Simulator::Impl::StartListening(std::string* error) {
       service.port = service.listener->Port();
     }
     Log(service.spec.name + " (" + service.spec.deviceClass +
-        ") listens on 127.0.0.1:" + std::to_string(service.listener->Port()));
+        ") listens on 127.0.0.1:" + std::to_string(service.listener->Port()) +
+        (service.family == Family::Unknown
+             ? "; the service provider knows no class \"" + service.spec.deviceClass + "\""
+             : std::string()));
   }
   return true;
 }
@@ -102,15 +105,21 @@ bool Simulator::Start(std::string* error) {
   std::lock_guard<std::mutex> control(m_impl->m_control);
   if (m_impl->m_running) return true;
   std::string why = m_impl->ServicesFault();
-  if (why.empty() && m_impl->StartListening(&why)) {
-    m_impl->m_dispatcher.Start();
-    m_impl->m_running = true;
-    std::lock_guard<std::mutex> guard(m_impl->m_lock);
-    m_impl->m_listening = true;
-    return true;
+  if (!why.empty()) {
+    if (error != nullptr) *error = why;
+    return false;
   }
-  if (error != nullptr) *error = why;
-  return false;
+  // The dispatcher first: a request may arrive as soon as a port is open.
+  m_impl->m_dispatcher.Start();
+  if (!m_impl->StartListening(&why)) {
+    m_impl->m_dispatcher.Stop();
+    if (error != nullptr) *error = why;
+    return false;
+  }
+  m_impl->m_running = true;
+  std::lock_guard<std::mutex> guard(m_impl->m_lock);
+  m_impl->m_listening = true;
+  return true;
 }
 
 void Simulator::Stop() {
