@@ -256,6 +256,9 @@ TEST(DevsimProtocol, BadInputIsLoggedAndRefusedWithoutHarm) {
   EXPECT_TRUE(harness.WaitForLine("\"nCmdType\" is a JSON array, not an integer"));
   harness.Send(MakeRequest(KvSP_CMD_OPEN, 0, 4));
   EXPECT_TRUE(harness.WaitForLine("\"hWnd\" 0 is not a port"));
+  // The parser names a duplicate key: the name stays out of the log too.
+  harness.SendText("{\"4000001234567899\": 1, \"4000001234567899\": 2}");
+  EXPECT_TRUE(harness.WaitForLine("Duplicate key: '...'"));
   for (const std::string& line : harness.lines()) {
     EXPECT_EQ(line.find("4000001234567899"), std::string::npos) << line;
   }

@@ -10,6 +10,26 @@
 
 namespace devsim {
 
+namespace {
+
+// The parser quotes pieces of the text (a key, a bad number) that may be
+// card data: they stay out of the log.
+std::string WithoutQuotes(const std::string& error) {
+  std::string kept;
+  bool quoted = false;
+  for (char c : error) {
+    if (c == '\'') {
+      kept += quoted ? "...'" : "'";
+      quoted = !quoted;
+    } else if (!quoted) {
+      kept += c;
+    }
+  }
+  return kept;
+}
+
+}  // namespace
+
 void Simulator::Impl::OnText(size_t index, const std::string& text) {
   const std::string& name = m_services[index]->spec.name;
   Json::Value json;
@@ -19,11 +39,9 @@ void Simulator::Impl::OnText(size_t index, const std::string& text) {
   if (parsed) reading = ReadRequest(json, ServiceClassOf(m_services[index]->family));
   std::vector<std::string> lines;
   if (!parsed) {
-    for (char& c : parseError) {
-      if (c == '\n') c = ' ';
-    }
-    lines.push_back(name + ": refused a request that is not JSON (" + std::to_string(text.size()) +
-                    " bytes): " + parseError + (m_rawLog ? ": " + text : std::string()));
+    lines.push_back(
+        name + ": refused a request that is not JSON (" + std::to_string(text.size()) +
+        " bytes): " + (m_rawLog ? parseError + ": " + text : WithoutQuotes(parseError)));
   } else if (!reading.accepted) {
     lines.push_back(name + ": refused a request: " + reading.refusal);
   } else {

@@ -175,9 +175,6 @@ bool Simulator::LoadScenarioText(const std::string& json, std::string* error) {
   Json::Value root;
   std::string why;
   if (!ParseJson(json, &root, &why)) {
-    for (char& c : why) {
-      if (c == '\n') c = ' ';
-    }
     if (error != nullptr) *error = "not JSON: " + why;
     return false;
   }
