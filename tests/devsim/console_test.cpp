@@ -15,8 +15,7 @@ namespace {
 using devsimtest::Catcher;
 using devsimtest::Harness;
 using devsimtest::MakeRequest;
-
-const Json::Value& Result(const Json::Value& envelope) { return envelope["lpWfsResult"]; }
+using devsimtest::Result;
 
 bool StartsWith(const std::string& text, const std::string& start) {
   return text.compare(0, start.size(), start) == 0;
@@ -67,6 +66,8 @@ TEST(DevsimConsole, CardKeyAndHardwareErrorSendTheirEvents) {
   EXPECT_EQ(hw["dwMsgType"].asInt(), WFS_SYSTEM_EVENT);
   EXPECT_EQ(Result(hw)["dwEventID"].asInt(), WFS_SYSE_HARDWARE_ERROR);
   EXPECT_EQ(Result(hw)["lpBuffer"]["lpszLogicalName"].asString(), "Pin");
+  // Unsolicited: it belongs to no request.
+  EXPECT_EQ(Result(hw)["requestID"].asInt(), 0);
 
   EXPECT_EQ(
       opened.console.Execute("event service 205 {\"wAction\": 3, \"wPosition\": 2} @CardReader"),
@@ -85,12 +86,10 @@ TEST(DevsimConsole, CardKeyAndHardwareErrorSendTheirEvents) {
 
 TEST(DevsimConsole, TheKeyPayloadOfTheConsoleIsTheDefaultPayload) {
   Opened opened;
-  devsim::EventOrder order;
-  order.service = "Pin";
-  order.kind = WFS_EXECUTE_EVENT;
-  order.id = 401;
   std::string error;
-  ASSERT_TRUE(opened.harness.sim().SendEvent(order, &error)) << error;
+  ASSERT_TRUE(
+      opened.harness.sim().SendEvent(devsimtest::Order("Pin", WFS_EXECUTE_EVENT, 401), &error))
+      << error;
   EXPECT_EQ(opened.console.Execute("key 00 0"), "sent event 401 from Pin");
   EXPECT_EQ(Result(opened.Next(2))["lpBuffer"], Result(opened.Next(3))["lpBuffer"]);
 }

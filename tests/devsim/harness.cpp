@@ -139,6 +139,16 @@ std::string Render(const Json::Value& json) {
   return Json::writeString(builder, json) + "\n";
 }
 
+const Json::Value& Result(const Json::Value& envelope) { return envelope["lpWfsResult"]; }
+
+devsim::EventOrder Order(const std::string& service, int kind, unsigned long id) {
+  devsim::EventOrder order;
+  order.service = service;
+  order.kind = kind;
+  order.id = id;
+  return order;
+}
+
 Harness::Harness(bool rawLog) {
   devsim::SimulatorOptions options;
   options.services = {{"CardReader", "IDC", 0}, {"Pin", "PIN", 0}};

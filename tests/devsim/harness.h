@@ -51,6 +51,10 @@ bool SendRaw(int port, const std::string& text);
 Json::Value MakeRequest(int kind, int replyPort, long requestID, long code = 0, int lType = 2,
                         int hService = 1);
 std::string Render(const Json::Value& json);
+// The "lpWfsResult" of a reply or event envelope.
+const Json::Value& Result(const Json::Value& envelope);
+// An event of service with the built-in payload.
+devsim::EventOrder Order(const std::string& service, int kind, unsigned long id);
 
 // A simulator with a card reader "CardReader" and a PIN pad "Pin" on free
 // ports, logging into lines.

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "harness.h"
@@ -18,6 +19,7 @@ namespace {
 using devsimtest::Catcher;
 using devsimtest::Harness;
 using devsimtest::MakeRequest;
+using devsimtest::Result;
 
 std::string Decode64(const std::string& text) {
   static const std::string alphabet =
@@ -37,8 +39,6 @@ std::string Decode64(const std::string& text) {
   }
   return bytes;
 }
-
-const Json::Value& Result(const Json::Value& envelope) { return envelope["lpWfsResult"]; }
 
 struct KindCase {
   int kind;
@@ -256,6 +256,9 @@ TEST(DevsimProtocol, BadInputIsLoggedAndRefusedWithoutHarm) {
   EXPECT_TRUE(harness.WaitForLine("\"nCmdType\" is a JSON array, not an integer"));
   harness.Send(MakeRequest(KvSP_CMD_OPEN, 0, 4));
   EXPECT_TRUE(harness.WaitForLine("\"hWnd\" 0 is not a port"));
+  // The parser names a duplicate key: the name stays out of the log too.
+  harness.SendText("{\"4000001234567899\": 1, \"4000001234567899\": 2}");
+  EXPECT_TRUE(harness.WaitForLine("Duplicate key: '...'"));
   for (const std::string& line : harness.lines()) {
     EXPECT_EQ(line.find("4000001234567899"), std::string::npos) << line;
   }
@@ -319,10 +322,7 @@ TEST(DevsimProtocol, PinDataIsMasked) {
   request["lpDataBuffer"]["lpsKey"] = "SECRETKEYNAME";
   harness.Send(request, "Pin");
   ASSERT_TRUE(catcher.WaitFor(1));
-  devsim::EventOrder key;
-  key.service = "Pin";
-  key.kind = WFS_EXECUTE_EVENT;
-  key.id = 401;
+  devsim::EventOrder key = devsimtest::Order("Pin", WFS_EXECUTE_EVENT, 401);
   key.lpBuffer["ulDigit"] = 987654;
   std::string error;
   ASSERT_TRUE(harness.sim().SendEvent(key, &error)) << error;
@@ -391,6 +391,31 @@ TEST(DevsimProtocol, ThePortOfAServiceIsKnownAndAPortInUseFailsTheStart) {
   EXPECT_NE(error.find("in use"), std::string::npos) << error;
 }
 
+TEST(DevsimProtocol, AClassTheServiceProviderDoesNotKnowIsServedAndSaid) {
+  Catcher catcher;
+  std::vector<std::string> lines;
+  std::mutex lock;
+  devsim::SimulatorOptions options;
+  options.services = {{"Scanner", "SCN", 0}};
+  options.log = [&](const std::string& line) {
+    std::lock_guard<std::mutex> guard(lock);
+    lines.push_back(line);
+  };
+  devsim::Simulator sim(options);
+  std::string error;
+  ASSERT_TRUE(sim.Start(&error)) << error;
+  ASSERT_TRUE(
+      devsimtest::SendRaw(sim.Port("Scanner"),
+                          devsimtest::Render(MakeRequest(KvSP_CMD_OPEN, catcher.port(), 1, 0, 9))));
+  ASSERT_TRUE(catcher.WaitFor(1));
+  EXPECT_EQ(Result(catcher.json(0))["hResult"].asInt(), 0);
+  sim.Stop();
+  std::lock_guard<std::mutex> guard(lock);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("the service provider knows no class \"SCN\""), std::string::npos)
+      << lines[0];
+}
+
 TEST(DevsimProtocol, TheLogSinkMayCallBackIntoTheSimulator) {
   Catcher catcher;
   devsim::SimulatorOptions options;
@@ -437,12 +462,10 @@ TEST(DevsimProtocol, SystemEventsCarryTheirStructures) {
   };
   size_t next = 1;
   for (const auto& entry : members) {
-    devsim::EventOrder order;
-    order.service = "CardReader";
-    order.kind = WFS_SYSTEM_EVENT;
-    order.id = entry.first;
     std::string error;
-    ASSERT_TRUE(harness.sim().SendEvent(order, &error)) << error;
+    ASSERT_TRUE(harness.sim().SendEvent(
+        devsimtest::Order("CardReader", WFS_SYSTEM_EVENT, entry.first), &error))
+        << error;
     ASSERT_TRUE(catcher.WaitFor(next + 1));
     Json::Value event = catcher.json(next++);
     EXPECT_EQ(event["dwMsgType"].asInt(), WFS_SYSTEM_EVENT);
@@ -455,12 +478,9 @@ TEST(DevsimProtocol, SystemEventsCarryTheirStructures) {
       EXPECT_EQ(Decode64(payload["lpbDescription"].asString()).size(), payload["dwSize"].asUInt());
     }
   }
-  devsim::EventOrder lock;
-  lock.service = "CardReader";
-  lock.kind = WFS_SYSTEM_EVENT;
-  lock.id = WFS_SYSE_LOCK_REQUESTED;
   std::string error;
-  ASSERT_TRUE(harness.sim().SendEvent(lock, &error));
+  ASSERT_TRUE(harness.sim().SendEvent(
+      devsimtest::Order("CardReader", WFS_SYSTEM_EVENT, WFS_SYSE_LOCK_REQUESTED), &error));
   ASSERT_TRUE(catcher.WaitFor(next + 1));
   EXPECT_TRUE(Result(catcher.json(next))["lpBuffer"].isNull());
 }
@@ -468,10 +488,8 @@ TEST(DevsimProtocol, SystemEventsCarryTheirStructures) {
 TEST(DevsimProtocol, EventOrdersThatCannotBeSentSayWhy) {
   Harness harness;
   Catcher catcher;
-  devsim::EventOrder order;
-  order.service = "CardReader";
-  order.kind = WFS_SERVICE_EVENT;
-  order.id = WFS_SRVE_IDC_MEDIAREMOVED;
+  devsim::EventOrder order =
+      devsimtest::Order("CardReader", WFS_SERVICE_EVENT, WFS_SRVE_IDC_MEDIAREMOVED);
   std::string error;
   EXPECT_FALSE(harness.sim().SendEvent(order, &error));
   EXPECT_NE(error.find("has had no request yet"), std::string::npos) << error;

@@ -16,13 +16,12 @@ namespace {
 using devsimtest::Catcher;
 using devsimtest::Harness;
 using devsimtest::MakeRequest;
+using devsimtest::Result;
 
 void Load(Harness& harness, const std::string& json) {
   std::string error;
   ASSERT_TRUE(harness.sim().LoadScenarioText(json, &error)) << error;
 }
-
-const Json::Value& Result(const Json::Value& envelope) { return envelope["lpWfsResult"]; }
 
 std::string Header(size_t length) {
   std::string header = std::to_string(length);
@@ -138,7 +137,10 @@ TEST(DevsimScenario, BadScenariosSayWhereAndWhatIsWrong) {
       {R"({"rules": [{"kind": "exec"}]})", "rules[0].kind must be open, close"},
       {R"({"rules": [{"kind": "open", "hresult": 1}]})", "rules[0].hresult is not a known member"},
       {R"({"rules": [{"kind": "open", "code": 3}]})", "rules[0].code applies to getinfo"},
-      {R"({"rules": [{"kind": "execute", "delayMs": -1}]})", "rules[0].delayMs must be an integer"},
+      {R"({"rules": [{"kind": "execute", "delayMs": -1}]})",
+       "rules[0].delayMs must be an integer from 0 to 3600000"},
+      {R"({"rules": [{"kind": "execute", "code": 2.5}]})",
+       "rules[0].code must be an integer of at least 0"},
       {R"({"rules": [{"kind": "execute", "eventsAfter": [{"kind": "x", "id": 1}]}]})",
        "rules[0].eventsAfter[0].kind must be"},
       {R"({"rules": [{"kind": "execute", "raw": [{"text": "a", "reply": true}]}]})",

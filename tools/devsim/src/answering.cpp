@@ -10,6 +10,26 @@
 
 namespace devsim {
 
+namespace {
+
+// The parser quotes pieces of the text (a key, a bad number) that may be
+// card data: they stay out of the log.
+std::string WithoutQuotes(const std::string& error) {
+  std::string kept;
+  bool quoted = false;
+  for (char c : error) {
+    if (c == '\'') {
+      kept += quoted ? "...'" : "'";
+      quoted = !quoted;
+    } else if (!quoted) {
+      kept += c;
+    }
+  }
+  return kept;
+}
+
+}  // namespace
+
 void Simulator::Impl::OnText(size_t index, const std::string& text) {
   const std::string& name = m_services[index]->spec.name;
   Json::Value json;
@@ -19,11 +39,9 @@ void Simulator::Impl::OnText(size_t index, const std::string& text) {
   if (parsed) reading = ReadRequest(json, ServiceClassOf(m_services[index]->family));
   std::vector<std::string> lines;
   if (!parsed) {
-    for (char& c : parseError) {
-      if (c == '\n') c = ' ';
-    }
-    lines.push_back(name + ": refused a request that is not JSON (" + std::to_string(text.size()) +
-                    " bytes): " + parseError + (m_rawLog ? ": " + text : std::string()));
+    lines.push_back(
+        name + ": refused a request that is not JSON (" + std::to_string(text.size()) +
+        " bytes): " + (m_rawLog ? parseError + ": " + text : WithoutQuotes(parseError)));
   } else if (!reading.accepted) {
     lines.push_back(name + ": refused a request: " + reading.refusal);
   } else {
@@ -40,29 +58,35 @@ void Simulator::Impl::OnText(size_t index, const std::string& text) {
           ": " + problem);
     }
   }
+  uint64_t toBegin = 0;
   {
     // Recorded and taken up at once: whoever sees the request in Requests()
     // also sees it pending (or completed).
     std::lock_guard<std::mutex> guard(m_lock);
     m_requests.push_back(ReceivedRequest{name, text, parsed ? json : Json::Value()});
-    if (reading.accepted) TakeUpLocked(index, reading.request, &lines);
+    if (reading.accepted) toBegin = TakeUpLocked(index, reading.request, &lines);
   }
   m_arrived.notify_all();
-  Emit(lines);
+  for (const std::string& line : lines) Log(line);
+  // After the lines about it, so that the log tells the story in order.
+  if (toBegin != 0) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_pending.count(toBegin) != 0) BeginLocked(toBegin);
+  }
 }
 
-void Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
-                                   std::vector<std::string>* lines) {
+uint64_t Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
+                                       std::vector<std::string>* lines) {
   switch (request.kind) {
     case KvSP_CMD_CANCEL:
       FinishLocked(index, request, WFS_ERR_CANCELED, lines);
-      return;
+      return 0;
     case KvSP_CMD_TIMEOUT:
       FinishLocked(index, request, WFS_ERR_TIMEOUT, lines);
-      return;
+      return 0;
     case KvSP_CMD_UNLOAD_SERVICE:
       lines->push_back(m_services[index]->spec.name + ": unload service needs no reply");
-      return;
+      return 0;
     default:
       break;
   }
@@ -84,10 +108,10 @@ void Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
   if (!m_answering) {
     pending.held = true;
     lines->push_back(service.spec.name + ": holding " + who + " (answering is off)");
-    return;
+    return 0;
   }
   if (pending.plan.never) lines->push_back(service.spec.name + ": " + who + " is never answered");
-  BeginLocked(serial);
+  return serial;
 }
 
 void Simulator::Impl::BeginLocked(uint64_t serial) {

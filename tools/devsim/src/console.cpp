@@ -177,9 +177,6 @@ std::string ControlConsole::Execute(const std::string& line) {
     std::string json = rest.substr(at);
     if (json.find_first_not_of(" \t") != std::string::npos &&
         !ParseJson(json, &order.lpBuffer, &error)) {
-      for (char& c : error) {
-        if (c == '\n') c = ' ';
-      }
       return "error: the payload is not JSON: " + error;
     }
   } else if (!args.empty()) {

@@ -14,6 +14,9 @@ bool ParseJson(const std::string& text, Json::Value* out, std::string* error) {
   Json::Value value;
   if (!reader->parse(text.data(), text.data() + text.size(), &value, &errors)) {
     while (!errors.empty() && (errors.back() == '\n' || errors.back() == ' ')) errors.pop_back();
+    for (char& c : errors) {
+      if (c == '\n') c = ' ';
+    }
     if (error != nullptr) *error = errors.empty() ? "not JSON" : errors;
     return false;
   }

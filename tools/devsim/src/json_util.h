@@ -9,7 +9,8 @@
 
 namespace devsim {
 
-// Parses text strictly as one JSON document; *error says what is wrong.
+// Parses text strictly as one JSON document; *error says on one line what
+// is wrong.
 bool ParseJson(const std::string& text, Json::Value* out, std::string* error);
 // One line of JSON text without spaces.
 std::string RenderJson(const Json::Value& value);

@@ -32,8 +32,9 @@ class ObjectReader {
   // False (with the error set) when the value is not an object or has a
   // member not in allowed.
   bool Check(const std::set<std::string>& allowed) {
-    if (!m_object.isObject())
+    if (!m_object.isObject()) {
       return Fail(m_path, std::string("is a JSON ") + JsonTypeName(m_object) + ", not an object");
+    }
     for (const std::string& name : m_object.getMemberNames()) {
       if (allowed.count(name) == 0) return Fail(Path(name), "is not a known member");
     }
@@ -49,8 +50,10 @@ class ObjectReader {
     const Json::Value& value = m_object[name];
     if (!IsJsonInteger(value) || !value.isInt64() || value.asInt64() < low ||
         value.asInt64() > high) {
-      return Fail(Path(name),
-                  "must be an integer from " + std::to_string(low) + " to " + std::to_string(high));
+      return Fail(Path(name), high == LONG_MAX
+                                  ? "must be an integer of at least " + std::to_string(low)
+                                  : "must be an integer from " + std::to_string(low) + " to " +
+                                        std::to_string(high));
     }
     *out = static_cast<long>(value.asInt64());
     return true;

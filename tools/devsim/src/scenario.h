@@ -25,7 +25,8 @@ namespace devsim {
 
 // One event of a plan: {"kind": "execute"|"service"|"user"|"system" (or
 // 1044 to 1047), "id": N, "lpBuffer": ...}; without "lpBuffer" the event
-// carries its built-in payload.
+// carries its built-in payload. It goes to the request's reply port with the
+// request's service handle and identifier.
 struct EventSpec {
   int msgType = 0;
   unsigned long id = 0;

@@ -81,7 +81,10 @@ bool Simulator::Impl::StartListening(std::string* error) {
       service.port = service.listener->Port();
     }
     Log(service.spec.name + " (" + service.spec.deviceClass +
-        ") listens on 127.0.0.1:" + std::to_string(service.listener->Port()));
+        ") listens on 127.0.0.1:" + std::to_string(service.listener->Port()) +
+        (service.family == Family::Unknown
+             ? "; the service provider knows no class \"" + service.spec.deviceClass + "\""
+             : std::string()));
   }
   return true;
 }
@@ -102,15 +105,21 @@ bool Simulator::Start(std::string* error) {
   std::lock_guard<std::mutex> control(m_impl->m_control);
   if (m_impl->m_running) return true;
   std::string why = m_impl->ServicesFault();
-  if (why.empty() && m_impl->StartListening(&why)) {
-    m_impl->m_dispatcher.Start();
-    m_impl->m_running = true;
-    std::lock_guard<std::mutex> guard(m_impl->m_lock);
-    m_impl->m_listening = true;
-    return true;
+  if (!why.empty()) {
+    if (error != nullptr) *error = why;
+    return false;
   }
-  if (error != nullptr) *error = why;
-  return false;
+  // The dispatcher first: a request may arrive as soon as a port is open.
+  m_impl->m_dispatcher.Start();
+  if (!m_impl->StartListening(&why)) {
+    m_impl->m_dispatcher.Stop();
+    if (error != nullptr) *error = why;
+    return false;
+  }
+  m_impl->m_running = true;
+  std::lock_guard<std::mutex> guard(m_impl->m_lock);
+  m_impl->m_listening = true;
+  return true;
 }
 
 void Simulator::Stop() {
@@ -166,9 +175,6 @@ bool Simulator::LoadScenarioText(const std::string& json, std::string* error) {
   Json::Value root;
   std::string why;
   if (!ParseJson(json, &root, &why)) {
-    for (char& c : why) {
-      if (c == '\n') c = ' ';
-    }
     if (error != nullptr) *error = "not JSON: " + why;
     return false;
   }
@@ -201,8 +207,9 @@ bool Simulator::SendEvent(const EventOrder& order, std::string* error) {
     } else if (order.hWnd == 0 && !service->seen) {
       why = "no port to send to: " + order.service + " has had no request yet";
     } else {
-      Json::Int64 requestID = order.requestID != 0 ? order.requestID : service->lastRequestID;
-      if (order.requestID == 0 && msgType == WFS_EXECUTE_EVENT) {
+      Json::Int64 requestID = order.requestID;
+      if (requestID == 0 && msgType == WFS_EXECUTE_EVENT) {
+        requestID = service->lastRequestID;
         for (const auto& entry : m_impl->m_pending) {
           const Impl::Pending& pending = entry.second;
           if (m_impl->m_services[pending.service].get() == service &&

@@ -65,8 +65,9 @@ struct Simulator::Impl {
   }
 
   void OnText(size_t service, const std::string& text);
-  // m_lock held: what an accepted request sets going.
-  void TakeUpLocked(size_t service, const Request& request, std::vector<std::string>* lines);
+  // m_lock held: records what an accepted request sets going; the serial
+  // of the pending request whose plan is to begin, 0 for none.
+  uint64_t TakeUpLocked(size_t service, const Request& request, std::vector<std::string>* lines);
   // m_lock held: the completion of every pending request that a cancel or
   // a time-out notice names.
   void FinishLocked(size_t service, const Request& notice, int hResult,
@@ -85,9 +86,6 @@ struct Simulator::Impl {
   Outgoing Framed(Json::Value envelope, int port, const std::string& what) const;
   // Sends every frame in order and logs each.
   void Send(const std::string& service, const std::vector<Outgoing>& frames);
-  void Emit(const std::vector<std::string>& lines) const {
-    for (const std::string& line : lines) Log(line);
-  }
   Service* Find(const std::string& name);
   const Service* Find(const std::string& name) const;
   // Why the services cannot be served; empty when they can.

@@ -42,8 +42,9 @@ struct EventOrder {
   int kind = 0;          // 1044 execute, 1045 service, 1046 user, 1047 system event
   unsigned long id = 0;  // dwEventID, e.g. 203 (card inserted), 401 (PIN key)
   Json::Value lpBuffer;  // payload; JSON null = the built-in default for that id
-  // Execute events: the request they belong to; 0 = the newest request of the
-  // service still waiting for its completion, else the last request seen.
+  // The request the event belongs to. 0: for an execute event the newest
+  // execute of the service still waiting for its completion, else the last
+  // request seen; other events carry 0.
   long requestID = 0;
   int hWnd = 0;      // port to send to; 0 = the reply port of the last request seen
   int hService = 0;  // 0 = the service handle of the last request seen
