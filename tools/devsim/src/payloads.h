@@ -1,0 +1,42 @@
+// The built-in "lpBuffer" payloads of completions and events, and what a
+// completion or an event changes in the simulated device.
+#ifndef DEVSIM_PAYLOADS_H
+#define DEVSIM_PAYLOADS_H
+
+#include <json/json.h>
+
+#include <string>
+
+#include "device_class.h"
+#include "request.h"
+
+namespace devsim {
+
+// What the built-in payloads report about one logical service's device.
+struct DeviceState {
+  std::string logicalName;
+  Family family = Family::Unknown;
+  std::string appId;          // of the last request that carried one
+  bool mediaPresent = false;  // a card is in the reader
+  int retainedCards = 0;      // cards retained since the start
+};
+
+// Built-in payload of the completion of request; null when it carries none.
+Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& device);
+// Built-in payload of event id sent as message msgType (1044 to 1047).
+Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState& device);
+
+// What a successful completion (hResult 0) or a sent event changes.
+void ApplyCompletion(const Request& request, int hResult, DeviceState* device);
+void ApplyEvent(int msgType, unsigned long id, DeviceState* device);
+
+// The PIN key event, an execute event (WFS_EXEE_PIN_KEY of the PIN
+// class, whose header this tree does not have yet).
+constexpr unsigned long kPinKeyEvent = 401;
+
+// The payload of a PIN key event: the key's "ulDigit" and "wCompletion".
+Json::Value PinKeyPayload(unsigned long digit, unsigned completion);
+
+}  // namespace devsim
+
+#endif
