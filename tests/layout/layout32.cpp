@@ -9,6 +9,7 @@
 #include "jsonunformat_idc.h"
 #include "jsonunformatevent_execute_idc.h"
 #include "jsonunformatevent_server_idc.h"
+#include "WFPRecords.h"
 
 // The card reader's outputs beside its structures: READ_RAW_DATA hands out
 // an array of 4-byte pointers, EJECT_CARD and the device-position event a
