@@ -108,8 +108,8 @@ class CDevice : public QObject {
   // freed when it cannot be posted.
   void PostMessage(_stRequestData* request, void* lpBuffer);
   // The decoded result of a completion, restamped; the application owns it
-  // once posted.
-  void PostMessage_ResultMsg(_stRequestData* request, void* lpResult);
+  // once posted. 1 posted; 0 not, and the record is still the caller's.
+  int PostMessage_ResultMsg(_stRequestData* request, void* lpResult);
   // Traces and posts one message, up to five attempts; 1 posted, 0 not.
   static int PostMessage_WFSRESULT(long hWnd, unsigned int message, unsigned int wParam,
                                    long lParam);

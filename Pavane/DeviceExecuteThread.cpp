@@ -181,7 +181,8 @@ void CDeviceExecuteThread::Complete(_wfs_result* result, const Completion& kind)
         tracelog(2, "WFPX", "CDeviceExecuteThread::OnOpenComplete PostMessage_ResultMsg, Cmd = %d",
                  static_cast<int>(m_pRequestData->dwCommand));
       }
-      m_pDevice->PostMessage_ResultMsg(m_pRequestData, result);
+      // A result the application did not take is still ours.
+      if (m_pDevice->PostMessage_ResultMsg(m_pRequestData, result) == 0) WFMFreeBuffer(result);
     }
     if (kind.opensDevice) m_pDevice->SetDeviceStatus(1);
     if (kind.closesDevice) CloseDevice();

@@ -80,20 +80,21 @@ void CDevice::PostMessage(_stRequestData* request, void* lpBuffer) {
   }
 }
 
-void CDevice::PostMessage_ResultMsg(_stRequestData* request, void* lpResult) {
+int CDevice::PostMessage_ResultMsg(_stRequestData* request, void* lpResult) {
   try {
-    if (request == nullptr || lpResult == nullptr) return;
+    if (request == nullptr || lpResult == nullptr) return 0;
     const LONG kind = request->nCmdType;
     const unsigned int message =
         kind == KvSP_CMD_REGISTER || kind == KvSP_CMD_DEREGISTER ? 0 : CompletionMessage(kind);
     WFSRESULT* record = static_cast<WFSRESULT*>(lpResult);
     GetLocalTime(&record->tsTimestamp);
     // The record stays the caller's when it could not be posted.
-    if (!PostMessage_WFSRESULT(request->hWnd, message, 0, RecordAddress(record)))
-      tracelog(4, kModule, "PostMessage_ResultMsg failed");
+    if (PostMessage_WFSRESULT(request->hWnd, message, 0, RecordAddress(record))) return 1;
+    tracelog(4, kModule, "PostMessage_ResultMsg failed");
   } catch (...) {
     tracelogException(kSource, __LINE__, kModule, "PostMessage_ResultMsg catch an exception");
   }
+  return 0;
 }
 
 int CDevice::PostMessage_WFSRESULT(long hWnd, unsigned int message, unsigned int wParam,

@@ -85,15 +85,17 @@ int CWFPThread::StartThread() {
   m_ThreadWnd = port;
   tracelog(2, "WFPX", "CWFPThread::StartThread m_ThreadWnd=[%d]", port);
   CHandOverRegistry::OpenMailbox(port);
+  // Set before the loop starts, which may read it when it disposes of itself.
+  m_threadStarted = true;
   int error = pthread_create(&m_thread, nullptr, &CWFPThread::MsgEventLoop, this);
   if (error != 0) {
+    m_threadStarted = false;
     tracelog(4, "WFPX", "CWFPThread::StartThread create m_ThreadId failed=[%d]!", error);
     CHandOverRegistry::CloseMailbox(port);
     m_server.CloseServer();
     m_ThreadWnd = 0;
     return 0;
   }
-  m_threadStarted = true;
   return 1;
 }
 

@@ -43,7 +43,8 @@ class CWFPThread : public QObject {
   static void* MsgEventLoop(void* thread);
 
   // Joins the loop threads of workers that have disposed of themselves.
-  // Called when threads start and stop, and when the library is unloaded.
+  // Runs when a thread starts, when workers are reclaimed and when the
+  // library is unloaded.
   static void JoinEndedThreads();
 
   // Port of the thread's server; 0 until StartThread has bound one. Written

@@ -96,6 +96,20 @@ TEST_F(WorkerTest, ResultsArePostedAsTheDeviceServiceGaveThem) {
   EXPECT_EQ(Field(execute->u.dwCommandCode), kEject);
 }
 
+TEST_F(WorkerTest, ResultThatCannotBePostedIsReleased) {
+  ASSERT_EQ(m_service.execute(25, kEject, 0), 0);
+  ASSERT_TRUE(m_service.peer.waitForRequest(KvSP_CMD_EXECUTE, nullptr));
+  m_service.app.release();
+  const long blocks = CorvidLiveBlocks();
+  TraceCapture trace;
+  CorvidFailPosts(5, WFS_ERR_INVALID_HWND);
+  ASSERT_TRUE(m_service.reply(Completion(KvSP_EXECUTE_COMPLETE, kService, 25, 0, kEject)));
+  ASSERT_TRUE(WaitUntil([&] { return trace.contains("PostMessage_ResultMsg failed", 4); }, rig::kHang));
+  EXPECT_TRUE(WaitUntil([&] { return CDeviceExecuteThread::LiveWorkers(m_service.device) == 0; },
+                        rig::kHang));
+  EXPECT_EQ(CorvidLiveBlocks(), blocks);
+}
+
 TEST_F(WorkerTest, CompletionWithoutResultRecordIsPostedAsInternalError) {
   ASSERT_EQ(m_service.execute(30, kEject, 0), 0);
   const long port = m_service.takeWorkerPort(30);
