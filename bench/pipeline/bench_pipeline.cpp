@@ -12,7 +12,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -25,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_figures.h"
 #include "devsim/simulator.h"
 #include "result_window.h"
 #include "xfsidc.h"
@@ -48,16 +48,6 @@ const char kServiceName[] = "BenchCardReader";
 }
 
 double millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-struct Figures {
-  double median;
-  double p99;
-};
-
-Figures figuresOf(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return {samples[samples.size() / 2], samples[samples.size() * 99 / 100]};
-}
 
 // A directory for the run's wfp.ini and trace; removed at the end.
 class RunDirectory {
@@ -262,8 +252,8 @@ int main(int argc, char** argv) {
   double perSecond = throughput();
   closeService(window, id++);
 
-  Figures e = figuresOf(roundTrips);
-  Figures h = figuresOf(hops);
+  bench::Figures e = bench::FiguresOf(roundTrips);
+  bench::Figures h = bench::FiguresOf(hops);
   std::error_code sizeError;
   std::uintmax_t traced = std::filesystem::file_size(trace, sizeError);
   std::printf("executes: %d on one service (EJECT_CARD), the simulator answering at once;\n"

@@ -7,7 +7,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -19,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_figures.h"
 #include "CommonSocketClient.h"
 #include "CommonSocketServer.h"
 #include "frame.h"
@@ -58,16 +58,6 @@ class Arrival {
 };
 
 double micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
-
-struct Figures {
-  double median;
-  double p99;
-};
-
-Figures figuresOf(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return {samples[samples.size() / 2], samples[samples.size() * 99 / 100]};
-}
 
 // The framed hop: the consumer waits on the queue with a 50 ms bound, as the
 // message window's pump and the worker loops do.
@@ -195,8 +185,8 @@ int main(int argc, char** argv) {
     framedHops.push_back(framed.hop());
     rawHops.push_back(raw.hop());
   }
-  Figures f = figuresOf(framedHops);
-  Figures r = figuresOf(rawHops);
+  bench::Figures f = bench::FiguresOf(framedHops);
+  bench::Figures r = bench::FiguresOf(rawHops);
   std::printf("hops: %d of each kind, payload %zu bytes\n", hops, kPayload.size());
   std::printf("framed hop (client -> server -> waiting consumer): median %8.1f us   p99 %8.1f us\n",
               f.median, f.p99);
