@@ -7,7 +7,6 @@
 // service.
 //
 //   bench_pipeline [EXECUTES]   (default 2000, at least 100)
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,7 +15,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -25,6 +23,7 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "bench_loopback.h"
 #include "devsim/simulator.h"
 #include "result_window.h"
 #include "xfsidc.h"
@@ -78,16 +77,8 @@ class RunDirectory {
 class RawFramedHop {
  public:
   RawFramedHop() {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    std::memset(&m_address, 0, sizeof m_address);
-    m_address.sin_family = AF_INET;
-    m_address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof m_address;
-    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&m_address), length) != 0 ||
-        ::listen(m_listener, SOMAXCONN) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&m_address), &length) != 0) {
-      die("cannot start the raw listener");
-    }
+    m_listener = bench::OpenLoopbackListener(&m_address);
+    if (m_listener < 0) die("cannot start the raw listener");
     char header[9];
     std::snprintf(header, sizeof header, "%-8zu", kText.size());
     m_frame = std::string(header, 8) + kText;
@@ -100,13 +91,7 @@ class RawFramedHop {
   }
   double hop() {
     Clock::time_point start = Clock::now();
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    bool sent = fd >= 0 &&
-                ::connect(fd, reinterpret_cast<const sockaddr*>(&m_address), sizeof m_address) == 0 &&
-                ::send(fd, m_frame.data(), m_frame.size(), MSG_NOSIGNAL) ==
-                    static_cast<ssize_t>(m_frame.size());
-    if (fd >= 0) ::close(fd);
-    if (!sent) die("raw framed send failed");
+    if (!bench::SendOverFreshConnection(m_address, m_frame)) die("raw framed send failed");
     std::unique_lock<std::mutex> guard(m_lock);
     long wanted = ++m_sent;
     m_arrived.wait(guard, [&] { return m_read >= wanted; });

@@ -2,7 +2,6 @@
 // queue, beside a raw loopback hop (connect, write, accept, read) measured in
 // the same run. The two kinds alternate, so that the load of the machine
 // weighs on both alike. Prints median and 99th percentile of each.
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "bench_loopback.h"
 #include "CommonSocketClient.h"
 #include "CommonSocketServer.h"
 #include "frame.h"
@@ -108,19 +108,11 @@ class FramedHop {
 class RawHop {
  public:
   RawHop() {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address;
-    std::memset(&address, 0, sizeof address);
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(m_listener, SOMAXCONN) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    m_listener = bench::OpenLoopbackListener(&m_address);
+    if (m_listener < 0) {
       std::fprintf(stderr, "cannot start the raw listener\n");
       std::exit(1);
     }
-    m_address = address;
     m_reader = std::thread([this] {
       std::vector<char> text(transport::kTextBufferSize, '\0');
       for (;;) {
@@ -144,14 +136,10 @@ class RawHop {
   }
   double hop() {
     Clock::time_point start = Clock::now();
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&m_address), sizeof m_address) != 0 ||
-        ::send(fd, kPayload.data(), kPayload.size(), MSG_NOSIGNAL) !=
-            static_cast<ssize_t>(kPayload.size())) {
+    if (!bench::SendOverFreshConnection(m_address, kPayload)) {
       std::fprintf(stderr, "raw send failed\n");
       std::exit(1);
     }
-    ::close(fd);
     return micros(m_arrival.waitFor(++m_sent) - start);
   }
 
