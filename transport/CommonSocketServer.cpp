@@ -384,7 +384,11 @@ void CommonSocketServer::State::drain() {
 }
 
 void CommonSocketServer::State::stopThread() {
-  stop.store(true);
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    stop.store(true);
+  }
+  queued.notify_all();  // a waiting consumer returns at once
   if (wakeFd != kNoSocket) {
     const uint64_t one = 1;
     while (::write(wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
@@ -482,9 +486,9 @@ int CommonSocketServer::GetMessageSize() { return m_state->count.load(); }
 int CommonSocketServer::WaitMessage(int timeoutMs) {
   State& state = *m_state;
   std::unique_lock<std::mutex> guard(state.lock);
-  bool any = state.queued.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                                   [&] { return !state.queue.empty(); });
-  return any ? 1 : 0;
+  state.queued.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                        [&] { return !state.queue.empty() || state.stop.load(); });
+  return state.queue.empty() ? 0 : 1;
 }
 
 int CommonSocketServer::GetHeadMessage(char* dst) {

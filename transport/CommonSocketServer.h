@@ -7,8 +7,9 @@
 // what one peer sends one connection after the other arrives in that
 // order; a connection that fails, times out, or had sent nothing when a
 // later one was accepted gives up its place. The owner starts, stops and
-// destroys the server from one thread, after its consumer has stopped
-// waiting.
+// destroys the server from one thread; it may stop it while the consumer
+// waits (the consumer then returns), and destroys it after the consumer has
+// stopped using it.
 //
 // A peer cannot starve the server: a connection that has not delivered a
 // complete frame within kFrameDeadlineMs of its accept is closed, and a
@@ -43,7 +44,8 @@ class CommonSocketServer {
   int GetListenPort();
   // Number of queued texts (a hint, read without the lock).
   int GetMessageSize();
-  // Returns 1 as soon as a text is queued, 0 when timeoutMs passed without one.
+  // Returns 1 as soon as a text is queued, 0 when timeoutMs passed without
+  // one or the server stopped.
   int WaitMessage(int timeoutMs);
   // Moves the oldest text into dst (zero-filled, at least 40960 bytes); 1, or 0
   // when the queue is empty (dst untouched).
@@ -53,7 +55,8 @@ class CommonSocketServer {
   int AppendMessage(char* text);
   // Closes fd when it is greater than 0.
   int CloseClient(int fd);
-  // Stops the serve thread and closes the listening socket.
+  // Stops the serve thread and closes the listening socket; a consumer
+  // waiting for a text returns.
   int CloseServer();
   // Stops the server without destroying it and frees the queued texts.
   void DestoryServer();
