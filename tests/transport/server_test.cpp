@@ -493,6 +493,21 @@ TEST(SocketServerLimits, AFrameGetsThroughWhileHundredsOfIdleConnectionsAreOpen)
   for (int fd : idle) ::close(fd);
 }
 
+TEST(SocketServerLimits, AConnectionThatFailsIsTracedAsAnError) {
+  testsupport::TraceCapture trace;
+  Started started;
+  int fd = wire::Connect(started.port);
+  ASSERT_GE(fd, 0);
+  wire::WriteAll(fd, wire::Header("10") + "half");
+  // A reset instead of an orderly close: the read fails.
+  linger abort = {1, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  ::close(fd);
+  EXPECT_TRUE(testsupport::WaitUntil(
+      [&] { return trace.contains("CommonSocketServer::ReadFromClient read failed", 4); }, 10000));
+  EXPECT_EQ(started.server.GetMessageSize(), 0);
+}
+
 }  // namespace ordering
 
 }  // namespace
