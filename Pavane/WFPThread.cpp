@@ -17,8 +17,8 @@
 
 namespace {
 
-// Loop threads of workers that disposed of themselves, waiting to be
-// joined. A departing thread is counted from the moment it commits to
+// Loop threads of objects that disposed of themselves (a worker that ended
+// its device), waiting to be joined. A departing thread is counted from the moment it commits to
 // disposing of itself until its handle is here, so that unloading the
 // library waits for it to leave the library's code.
 class Graveyard {

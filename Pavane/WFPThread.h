@@ -17,8 +17,9 @@
 class CDevice;
 
 // Threads: StartThread, StopThread and destruction run on the owner's thread
-// (for a worker that disposes of itself: on its own loop thread, see
-// DisposeWhenLoopEnds); the handlers run one at a time on the loop thread.
+// (for an object that disposes of itself: on its own loop thread, see
+// DisposeWhenLoopEnds); the handlers run one at a time on the loop thread,
+// which may also call StopThread to end its own loop.
 class CWFPThread : public QObject {
   Q_OBJECT
 

@@ -1,5 +1,5 @@
-// The socket server end to end: real loopback connections, the accept and
-// receive threads, the queue and its consumer.
+// The socket server end to end: real loopback connections, the serve
+// thread, the queue and its consumer.
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -323,7 +323,7 @@ TEST(SocketServer, DestroyingWhileConnectionsKeepArrivingIsClean) {
     });
   }
   peers.emplace_back([&] {
-    // Half frames: receive threads blocked in their reads at teardown.
+    // Half frames: connections still being read at teardown.
     while (!done.load()) {
       int fd = wire::Connect(port);
       if (fd < 0) {
