@@ -64,6 +64,12 @@ bool XmlDocument::ReadNextValue(const char* text, long length, long& pos, QStrin
   return true;
 }
 
+bool XmlDocument::ReadAttribute(const char* text, long length, long& pos, QString& name,
+                                QString& value) {
+  return ReadNextWord(text, length, pos, name) && FindChar(text, length, pos, '=') &&
+         ReadNextValue(text, length, pos, value);
+}
+
 bool XmlDocument::Parse(const char* text, long length) {
   if (text == nullptr || length <= 0) return false;
   long pos = 0;
@@ -96,10 +102,7 @@ bool XmlDocument::ParseDeclaration(const char* text, long length, long& pos) {
     }
     QString name;
     QString value;
-    if (!ReadNextWord(text, length, pos, name) || !FindChar(text, length, pos, '=') ||
-        !ReadNextValue(text, length, pos, value)) {
-      return false;
-    }
+    if (!ReadAttribute(text, length, pos, name, value)) return false;
     if (name.compare(QLatin1String("version"), Qt::CaseInsensitive) == 0) {
       if (versionSeen) return false;
       versionSeen = true;
@@ -127,8 +130,7 @@ bool XmlDocument::ParseNode(const char* text, long length, long& pos, XmlNode& n
     if (next == '>') break;
     QString attribute;
     QString value;
-    if (!ReadNextWord(text, length, pos, attribute) || !FindChar(text, length, pos, '=') ||
-        !ReadNextValue(text, length, pos, value) || node.HasAttribute(attribute)) {
+    if (!ReadAttribute(text, length, pos, attribute, value) || node.HasAttribute(attribute)) {
       return false;
     }
     node.AddAttribute(attribute, value);

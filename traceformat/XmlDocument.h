@@ -63,6 +63,9 @@ class XmlDocument {
   static bool FindNextChar(const char* text, long length, long pos, char wanted);
   static bool ReadNextWord(const char* text, long length, long& pos, QString& word);
   static bool ReadNextValue(const char* text, long length, long& pos, QString& value);
+  // A word, "=" and a value.
+  static bool ReadAttribute(const char* text, long length, long& pos, QString& name,
+                            QString& value);
   bool ParseDeclaration(const char* text, long length, long& pos);
   static bool ParseNode(const char* text, long length, long& pos, XmlNode& node, int depth);
 

@@ -1,26 +1,11 @@
 // The name maps' costs: loading the shipped name file, and one name lookup
 // and one type lookup as the trace formatter makes them for every call and
 // result.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "XmlConfig.h"
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <typename Operation>
-double NanosecondsPerOperation(int rounds, Operation operation) {
-  for (int i = 0; i < rounds / 10; ++i) operation();  // warm up
-  Clock::time_point start = Clock::now();
-  for (int i = 0; i < rounds; ++i) operation();
-  std::chrono::duration<double, std::nano> elapsed = Clock::now() - start;
-  return elapsed.count() / rounds;
-}
-
-}  // namespace
+#include "bench_timing.h"
 
 int main(int argc, char** argv) {
   setenv("KESTREL_TRACE_LEVEL", "9", 1);  // measure the maps, not the trace file
@@ -30,7 +15,7 @@ int main(int argc, char** argv) {
   XmlConfig::InitConfigFileName(file);
 
   const int loads = 50;
-  double load = NanosecondsPerOperation(loads, [] {
+  double load = bench::TimePerOperation<std::nano>(loads, [] {
     XmlConfig::Destroy();
     XmlConfig::GetInstance();
   });
@@ -45,22 +30,22 @@ int main(int argc, char** argv) {
   const long errors[] = {0, -14, -48, -201};
   unsigned i = 0;
   volatile int sink = 0;
-  double name = NanosecondsPerOperation(rounds, [&] {
+  double name = bench::TimePerOperation<std::nano>(rounds, [&] {
     ++i;
     sink += XmlConfig::GetNameByValue(classes[i % 8], XmlConfig::MAP_EXECMD, commands[i % 8])
                 .size();
   });
-  double error = NanosecondsPerOperation(rounds, [&] {
+  double error = bench::TimePerOperation<std::nano>(rounds, [&] {
     ++i;
     sink += XmlConfig::GetNameByValue(2, XmlConfig::MAP_XFSERRORS,
                                       static_cast<unsigned long>(errors[i % 4]))
                 .size();
   });
-  double flags = NanosecondsPerOperation(rounds, [&] {
+  double flags = bench::TimePerOperation<std::nano>(rounds, [&] {
     ++i;
     sink += XmlConfig::GetNameByValue(1, XmlConfig::MAP_FWCONTROL, 0x21ul + (i & 2)).size();
   });
-  double type = NanosecondsPerOperation(rounds, [&] {
+  double type = bench::TimePerOperation<std::nano>(rounds, [&] {
     ++i;
     sink += XmlConfig::GetOutputParamByValue(classes[i % 8], XmlConfig::MAP_EXECMD,
                                              static_cast<unsigned>(commands[i % 8]))
