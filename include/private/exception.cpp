@@ -19,6 +19,13 @@
 thread_local Exception_Frame* Exception_stack = nullptr;
 
 namespace {
+// Set while this thread hands a signal to the disposition that was there
+// before: what that handler raises (a crash reporter's or a sanitizer's
+// abort, say) is its own business, never a fault for a frame to catch.
+thread_local bool t_forwarding __attribute__((tls_model("initial-exec"))) = false;
+}  // namespace
+
+namespace {
 
 constexpr int kLastSignal = 31;
 
@@ -130,8 +137,13 @@ void forwardToPrevious(int signal, siginfo_t* info, void* context) {
 
 void dispatchSignal(int signal, siginfo_t* info, void* context) {
   int savedErrno = errno;
-  if (Exception_stack != nullptr && raisedByThisThread(signal, info)) handle_proc_sig(signal);
+  if (!t_forwarding && Exception_stack != nullptr && raisedByThisThread(signal, info)) {
+    handle_proc_sig(signal);
+  }
+  const bool outer = !t_forwarding;
+  t_forwarding = true;
   forwardToPrevious(signal, info, context);
+  if (outer) t_forwarding = false;
   errno = savedErrno;
 }
 
@@ -185,6 +197,9 @@ const char* exception_signal_text(int signal) {
 
 void exception_push(Exception_Frame* frame) {
   std::call_once(g_installOnce, installHandlers);
+  // A previous handler that left by a jump of its own did not end its
+  // forwarding: a frame entered afresh is outside it.
+  t_forwarding = false;
   frame->prev = Exception_stack;
   frame->file = nullptr;
   frame->line = 0;
