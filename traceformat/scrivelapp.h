@@ -1,0 +1,24 @@
+// CScrivelApp, the trace formatter's application object: the common
+// renderer itself, owning one renderer per device class.
+#ifndef TRACEFORMAT_SCRIVELAPP_H
+#define TRACEFORMAT_SCRIVELAPP_H
+
+#include "WFSIDCSPParam.h"
+#include "XFSCommonSPParam.h"
+
+class CScrivelApp : public CXFSCommonSPParam {
+ public:
+  CScrivelApp();
+
+  // The renderer of a service class; the common renderer (this object)
+  // for a class without one.
+  CXFSSPParam* GetSPModule(int iClass);
+
+ private:
+  CWFSIDCSPParam m_idc;
+};
+
+// The one application object, built when the library is loaded.
+extern CScrivelApp theApp;
+
+#endif
