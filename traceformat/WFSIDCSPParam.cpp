@@ -91,22 +91,13 @@ const TypeEntry kTypes[] = {
     {"LPWFSIDCFORM", One<WFSIDCFORM>, Shape::Record, &kForm},
 };
 
-const scrivel::TypeTable& Types() {
-  static const scrivel::TypeTable table(kTypes);
-  return table;
-}
-
 }  // namespace
 
 CWFSIDCSPParam::CWFSIDCSPParam() : CXFSSPParam(WFS_SERVICE_CLASS_IDC) {}
 
-QString CWFSIDCSPParam::GetParamString(const QString& type, const void* data, int count,
-                                       const QString& name, int indent) {
-  return RenderType(Types(), type, data, count, name, indent);
-}
-
-const TypeEntry* CWFSIDCSPParam::DescribeType(const QString& type) const {
-  return DescribeTypeIn(Types(), type);
+const scrivel::TypeTable& CWFSIDCSPParam::OwnTypes() const {
+  static const scrivel::TypeTable table(kTypes);
+  return table;
 }
 
 QString CWFSIDCSPParam::GetParamString(const WFSIDCRETAINCARD* p, const QString& name,

@@ -10,9 +10,8 @@ class CWFSIDCSPParam : public CXFSSPParam {
  public:
   CWFSIDCSPParam();
 
-  QString GetParamString(const QString& type, const void* data, int count, const QString& name,
-                         int indent) override;
-  const scrivel::TypeEntry* DescribeType(const QString& type) const override;
+  using CXFSSPParam::GetParamString;
+  const scrivel::TypeTable& OwnTypes() const override;
 
   virtual QString GetParamString(const WFSIDCRETAINCARD* p, const QString& name, int indent);
   virtual QString GetParamString(const WFSIDCWRITETRACK* p, const QString& name, int indent);

@@ -381,27 +381,17 @@ QString CXFSSPParam::GetParamString_LPWFSAPPDISC(const WFSAPPDISC* disconnect,
   return scrivel::RenderRecord(*this, kAppDisc, disconnect, name, indent, 0);
 }
 
+const scrivel::TypeTable& CXFSSPParam::OwnTypes() const { return CommonTypes(); }
+
 const scrivel::TypeEntry* CXFSSPParam::DescribeType(const QString& type) const {
-  return CommonTypes().Find(type);
+  const TypeEntry* entry = OwnTypes().Find(type);
+  return entry != nullptr ? entry : CommonTypes().Find(type);
 }
 
 QString CXFSSPParam::GetParamString(const QString& type, const void* data, int count,
                                     const QString& name, int indent) {
-  const TypeEntry* entry = CommonTypes().Find(type);
+  const TypeEntry* entry = DescribeType(type);
   return entry != nullptr ? entry->render(*this, data, count, name, indent) : QString();
-}
-
-QString CXFSSPParam::RenderType(const scrivel::TypeTable& own, const QString& type,
-                                const void* data, int count, const QString& name, int indent) {
-  const TypeEntry* entry = own.Find(type);
-  if (entry == nullptr) return CXFSSPParam::GetParamString(type, data, count, name, indent);
-  return entry->render(*this, data, count, name, indent);
-}
-
-const scrivel::TypeEntry* CXFSSPParam::DescribeTypeIn(const scrivel::TypeTable& own,
-                                                      const QString& type) const {
-  const TypeEntry* entry = own.Find(type);
-  return entry != nullptr ? entry : CXFSSPParam::DescribeType(type);
 }
 
 QString CXFSSPParam::GetParamString_LPUSHORT0(const unsigned short* values, const QString& name,

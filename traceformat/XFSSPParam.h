@@ -99,8 +99,8 @@ class CXFSSPParam {
   virtual QString GetParamString_LPWFSAPPDISC(const WFSAPPDISC* disconnect, const QString& name,
                                               int indent);
   // The structure of a type name (as the name file gives it) under `name`;
-  // empty for a type that no renderer knows. The class renderers override
-  // it and fall back here for the common types.
+  // empty for a type that no renderer knows. The class renderers' own types
+  // come first (OwnTypes), then the common ones.
   virtual QString GetParamString(const QString& type, const void* data, int count,
                                  const QString& name, int indent);
   virtual QString GetParamString_LPUSHORT0(const unsigned short* values, const QString& name,
@@ -126,9 +126,11 @@ class CXFSSPParam {
   QString GetParamString_LPWSTR_00(const wchar_t* list, const QString& name, int indent);
   // A secret number: the name and "***".
   QString GetParamString_HIDDEN(const QString& name, int indent);
-  // The structure (or array) description behind a type name, from this
-  // renderer's table or the common one; nullptr when unknown.
-  virtual const scrivel::TypeEntry* DescribeType(const QString& type) const;
+  // The description of a type name: from this renderer's own table, else
+  // the common one; nullptr when neither knows it.
+  const scrivel::TypeEntry* DescribeType(const QString& type) const;
+  // The type names this renderer knows besides the common ones.
+  virtual const scrivel::TypeTable& OwnTypes() const;
 
   // Cut (side 0: keep the left part) or padded (side 0: on the right) to width.
   static QString KvXFSFixStr(QString text, int width, char fill, int side);
@@ -136,12 +138,6 @@ class CXFSSPParam {
   static QString XFSTransHexToStr(const unsigned char* data, int length);
 
  protected:
-  // For the class renderers: a type from their own table `own`, else a
-  // common one.
-  QString RenderType(const scrivel::TypeTable& own, const QString& type, const void* data,
-                     int count, const QString& name, int indent);
-  const scrivel::TypeEntry* DescribeTypeIn(const scrivel::TypeTable& own,
-                                           const QString& type) const;
   // Whether a text result of an execute command carries card or PIN data
   // (track data, card data, a PIN offset) and is hidden with the rest.
   virtual bool HidesTextResults() const { return false; }

@@ -175,8 +175,9 @@ struct Member {
     static_assert(std::is_same<T, S**>::value, "not an array of structure pointers");
     return Make(Kind::Array, -1, count, &table);
   }
-  constexpr Row Custom(CustomRender render) const {
-    Row row = Make(Kind::Custom, -1, {0, 0}, nullptr);
+  // length: the member that holds the size of what the row renders, if any.
+  constexpr Row Custom(CustomRender render, LengthField length = {0, 0}) const {
+    Row row = Make(Kind::Custom, -1, length, nullptr);
     row.custom = render;
     return row;
   }
