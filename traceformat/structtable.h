@@ -85,17 +85,29 @@ struct Row {
   bool braces;                // Array
   CustomRender custom;
 
-  constexpr Row Secret() const { return With(&Row::secrecy, Secrecy::Secret); }
-  constexpr Row AlwaysHidden() const { return With(&Row::secrecy, Secrecy::Always); }
-  constexpr Row Map(XmlConfig::Map selector) const { return With(&Row::map, int(selector)); }
-  constexpr Row Named(const char* label) const { return With(&Row::name, label); }
-  constexpr Row NoBraces() const { return With(&Row::braces, false); }
-
- private:
-  template <typename M, typename V>
-  constexpr Row With(M Row::*member, V value) const {
+  constexpr Row Secret() const {
     Row copy = *this;
-    copy.*member = value;
+    copy.secrecy = Secrecy::Secret;
+    return copy;
+  }
+  constexpr Row AlwaysHidden() const {
+    Row copy = *this;
+    copy.secrecy = Secrecy::Always;
+    return copy;
+  }
+  constexpr Row Map(XmlConfig::Map selector) const {
+    Row copy = *this;
+    copy.map = int(selector);
+    return copy;
+  }
+  constexpr Row Named(const char* label) const {
+    Row copy = *this;
+    copy.name = label;
+    return copy;
+  }
+  constexpr Row NoBraces() const {
+    Row copy = *this;
+    copy.braces = false;
     return copy;
   }
 };
