@@ -2,16 +2,19 @@
  * constants, as this service provider uses them.
  *
  * Every integer type has a fixed width on every platform; pointers are
- * pointer-wide. Records use 1-byte packing. */
+ * pointer-wide; WCHAR is the platform's wide character. Records use 1-byte
+ * packing. */
 #ifndef XFS_XFSAPI_H
 #define XFS_XFSAPI_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "xfslayout.h"
 
 typedef uint8_t BYTE;
 typedef char CHAR;
+typedef wchar_t WCHAR;
 typedef uint16_t WORD;
 typedef uint16_t USHORT;
 typedef int16_t SHORT;
@@ -28,6 +31,7 @@ typedef int64_t LPARAM;
 typedef void* LPVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
+typedef WCHAR* LPWSTR;
 typedef BYTE* LPBYTE;
 typedef WORD* LPWORD;
 typedef USHORT* LPUSHORT;

@@ -1,0 +1,1449 @@
+/* CEN/XFS PIN pad (PIN): codes, values and the structures this service
+ * provider reads and writes, with the SM2 key-import blocks that travel in
+ * the encryption I/O record. 1-byte packing. */
+#ifndef XFS_XFSPIN_H
+#define XFS_XFSPIN_H
+
+#include "xfsapi.h"
+
+#define PIN_SERVICE_OFFSET 400
+
+/* Get-info categories. */
+#define WFS_INF_PIN_STATUS (PIN_SERVICE_OFFSET + 1)
+#define WFS_INF_PIN_CAPABILITIES (PIN_SERVICE_OFFSET + 2)
+#define WFS_INF_PIN_KEY_DETAIL (PIN_SERVICE_OFFSET + 4)
+#define WFS_INF_PIN_FUNCKEY_DETAIL (PIN_SERVICE_OFFSET + 5)
+#define WFS_INF_PIN_HSM_TDATA (PIN_SERVICE_OFFSET + 6)
+#define WFS_INF_PIN_KEY_DETAIL_EX (PIN_SERVICE_OFFSET + 7)
+#define WFS_INF_PIN_SECUREKEY_DETAIL (PIN_SERVICE_OFFSET + 8)
+#define WFS_INF_PIN_QUERY_LOGICAL_HSM_DETAIL (PIN_SERVICE_OFFSET + 9)
+
+/* Execute commands. */
+#define WFS_CMD_PIN_CRYPT (PIN_SERVICE_OFFSET + 1)
+#define WFS_CMD_PIN_IMPORT_KEY (PIN_SERVICE_OFFSET + 3)
+#define WFS_CMD_PIN_GET_PIN (PIN_SERVICE_OFFSET + 5)
+#define WFS_CMD_PIN_GET_PINBLOCK (PIN_SERVICE_OFFSET + 7)
+#define WFS_CMD_PIN_GET_DATA (PIN_SERVICE_OFFSET + 8)
+#define WFS_CMD_PIN_INITIALIZATION (PIN_SERVICE_OFFSET + 9)
+#define WFS_CMD_PIN_LOCAL_DES (PIN_SERVICE_OFFSET + 10)
+#define WFS_CMD_PIN_LOCAL_EUROCHEQUE (PIN_SERVICE_OFFSET + 11)
+#define WFS_CMD_PIN_LOCAL_VISA (PIN_SERVICE_OFFSET + 12)
+#define WFS_CMD_PIN_CREATE_OFFSET (PIN_SERVICE_OFFSET + 13)
+#define WFS_CMD_PIN_DERIVE_KEY (PIN_SERVICE_OFFSET + 14)
+#define WFS_CMD_PIN_PRESENT_IDC (PIN_SERVICE_OFFSET + 15)
+#define WFS_CMD_PIN_LOCAL_BANKSYS (PIN_SERVICE_OFFSET + 16)
+#define WFS_CMD_PIN_BANKSYS_IO (PIN_SERVICE_OFFSET + 17)
+#define WFS_CMD_PIN_RESET (PIN_SERVICE_OFFSET + 18)
+#define WFS_CMD_PIN_HSM_SET_TDATA (PIN_SERVICE_OFFSET + 19)
+#define WFS_CMD_PIN_SECURE_MSG_SEND (PIN_SERVICE_OFFSET + 20)
+#define WFS_CMD_PIN_SECURE_MSG_RECEIVE (PIN_SERVICE_OFFSET + 21)
+#define WFS_CMD_PIN_GET_JOURNAL (PIN_SERVICE_OFFSET + 22)
+#define WFS_CMD_PIN_IMPORT_KEY_EX (PIN_SERVICE_OFFSET + 23)
+#define WFS_CMD_PIN_ENC_IO (PIN_SERVICE_OFFSET + 24)
+#define WFS_CMD_PIN_HSM_INIT (PIN_SERVICE_OFFSET + 25)
+#define WFS_CMD_PIN_IMPORT_RSA_PUBLIC_KEY (PIN_SERVICE_OFFSET + 26)
+#define WFS_CMD_PIN_EXPORT_RSA_ISSUER_SIGNED_ITEM (PIN_SERVICE_OFFSET + 27)
+#define WFS_CMD_PIN_IMPORT_RSA_SIGNED_DES_KEY (PIN_SERVICE_OFFSET + 28)
+#define WFS_CMD_PIN_GENERATE_RSA_KEY_PAIR (PIN_SERVICE_OFFSET + 29)
+#define WFS_CMD_PIN_EXPORT_RSA_EPP_SIGNED_ITEM (PIN_SERVICE_OFFSET + 30)
+#define WFS_CMD_PIN_LOAD_CERTIFICATE (PIN_SERVICE_OFFSET + 31)
+#define WFS_CMD_PIN_GET_CERTIFICATE (PIN_SERVICE_OFFSET + 32)
+#define WFS_CMD_PIN_REPLACE_CERTIFICATE (PIN_SERVICE_OFFSET + 33)
+#define WFS_CMD_PIN_START_KEY_EXCHANGE (PIN_SERVICE_OFFSET + 34)
+#define WFS_CMD_PIN_IMPORT_RSA_ENCIPHERED_PKCS7_KEY (PIN_SERVICE_OFFSET + 35)
+#define WFS_CMD_PIN_EMV_IMPORT_PUBLIC_KEY (PIN_SERVICE_OFFSET + 36)
+#define WFS_CMD_PIN_DIGEST (PIN_SERVICE_OFFSET + 37)
+#define WFS_CMD_PIN_SECUREKEY_ENTRY (PIN_SERVICE_OFFSET + 38)
+#define WFS_CMD_PIN_GENERATE_KCV (PIN_SERVICE_OFFSET + 39)
+#define WFS_CMD_PIN_SET_GUIDANCE_LIGHT (PIN_SERVICE_OFFSET + 41)
+#define WFS_CMD_PIN_MAINTAIN_PIN (PIN_SERVICE_OFFSET + 42)
+#define WFS_CMD_PIN_KEYPRESS_BEEP (PIN_SERVICE_OFFSET + 43)
+#define WFS_CMD_PIN_SET_PINBLOCK_DATA (PIN_SERVICE_OFFSET + 44)
+#define WFS_CMD_PIN_SET_LOGICAL_HSM (PIN_SERVICE_OFFSET + 45)
+#define WFS_CMD_PIN_IMPORT_KEYBLOCK (PIN_SERVICE_OFFSET + 46)
+#define WFS_CMD_PIN_POWER_SAVE_CONTROL (PIN_SERVICE_OFFSET + 47)
+#define WFS_CMD_PIN_GET_PINBLOCK_EX (PIN_SERVICE_OFFSET + 53)
+#define WFS_CMD_PIN_GET_PIN_EX (PIN_SERVICE_OFFSET + 54)
+
+/* Events. */
+#define WFS_EXEE_PIN_KEY (PIN_SERVICE_OFFSET + 1)
+#define WFS_SRVE_PIN_INITIALIZED (PIN_SERVICE_OFFSET + 2)
+#define WFS_SRVE_PIN_ILLEGAL_KEY_ACCESS (PIN_SERVICE_OFFSET + 3)
+#define WFS_SRVE_PIN_OPT_REQUIRED (PIN_SERVICE_OFFSET + 4)
+#define WFS_SRVE_PIN_HSM_TDATA_CHANGED (PIN_SERVICE_OFFSET + 5)
+#define WFS_SRVE_PIN_CERTIFICATE_CHANGE (PIN_SERVICE_OFFSET + 6)
+#define WFS_SRVE_PIN_HSM_CHANGED (PIN_SERVICE_OFFSET + 7)
+#define WFS_EXEE_PIN_ENTERDATA (PIN_SERVICE_OFFSET + 8)
+#define WFS_SRVE_PIN_DEVICEPOSITION (PIN_SERVICE_OFFSET + 9)
+#define WFS_SRVE_PIN_POWER_SAVE_CHANGE (PIN_SERVICE_OFFSET + 10)
+
+/* Error codes. */
+#define WFS_ERR_PIN_KEYNOTFOUND (-(PIN_SERVICE_OFFSET + 0))
+#define WFS_ERR_PIN_MODENOTSUPPORTED (-(PIN_SERVICE_OFFSET + 1))
+#define WFS_ERR_PIN_ACCESSDENIED (-(PIN_SERVICE_OFFSET + 2))
+#define WFS_ERR_PIN_INVALIDID (-(PIN_SERVICE_OFFSET + 3))
+#define WFS_ERR_PIN_DUPLICATEKEY (-(PIN_SERVICE_OFFSET + 4))
+#define WFS_ERR_PIN_KEYNOVALUE (-(PIN_SERVICE_OFFSET + 6))
+#define WFS_ERR_PIN_USEVIOLATION (-(PIN_SERVICE_OFFSET + 7))
+#define WFS_ERR_PIN_NOPIN (-(PIN_SERVICE_OFFSET + 8))
+#define WFS_ERR_PIN_INVALIDKEYLENGTH (-(PIN_SERVICE_OFFSET + 9))
+#define WFS_ERR_PIN_KEYINVALID (-(PIN_SERVICE_OFFSET + 10))
+#define WFS_ERR_PIN_KEYNOTSUPPORTED (-(PIN_SERVICE_OFFSET + 11))
+#define WFS_ERR_PIN_NOACTIVEKEYS (-(PIN_SERVICE_OFFSET + 12))
+#define WFS_ERR_PIN_NOTERMINATEKEYS (-(PIN_SERVICE_OFFSET + 14))
+#define WFS_ERR_PIN_MINIMUMLENGTH (-(PIN_SERVICE_OFFSET + 15))
+#define WFS_ERR_PIN_PROTOCOLNOTSUPP (-(PIN_SERVICE_OFFSET + 16))
+#define WFS_ERR_PIN_INVALIDDATA (-(PIN_SERVICE_OFFSET + 17))
+#define WFS_ERR_PIN_NOTALLOWED (-(PIN_SERVICE_OFFSET + 18))
+#define WFS_ERR_PIN_NOKEYRAM (-(PIN_SERVICE_OFFSET + 19))
+#define WFS_ERR_PIN_NOCHIPTRANSACTIVE (-(PIN_SERVICE_OFFSET + 20))
+#define WFS_ERR_PIN_ALGORITHMNOTSUPP (-(PIN_SERVICE_OFFSET + 21))
+#define WFS_ERR_PIN_FORMATNOTSUPP (-(PIN_SERVICE_OFFSET + 22))
+#define WFS_ERR_PIN_HSMSTATEINVALID (-(PIN_SERVICE_OFFSET + 23))
+#define WFS_ERR_PIN_MACINVALID (-(PIN_SERVICE_OFFSET + 24))
+#define WFS_ERR_PIN_PROTINVALID (-(PIN_SERVICE_OFFSET + 25))
+#define WFS_ERR_PIN_FORMATINVALID (-(PIN_SERVICE_OFFSET + 26))
+#define WFS_ERR_PIN_CONTENTINVALID (-(PIN_SERVICE_OFFSET + 27))
+#define WFS_ERR_PIN_SIG_NOT_SUPP (-(PIN_SERVICE_OFFSET + 29))
+#define WFS_ERR_PIN_INVALID_MOD_LEN (-(PIN_SERVICE_OFFSET + 31))
+#define WFS_ERR_PIN_INVALIDCERTSTATE (-(PIN_SERVICE_OFFSET + 32))
+#define WFS_ERR_PIN_KEY_GENERATION_ERROR (-(PIN_SERVICE_OFFSET + 33))
+#define WFS_ERR_PIN_EMV_VERIFY_FAILED (-(PIN_SERVICE_OFFSET + 34))
+#define WFS_ERR_PIN_RANDOMINVALID (-(PIN_SERVICE_OFFSET + 35))
+#define WFS_ERR_PIN_SIGNATUREINVALID (-(PIN_SERVICE_OFFSET + 36))
+#define WFS_ERR_PIN_SNSCDINVALID (-(PIN_SERVICE_OFFSET + 37))
+#define WFS_ERR_PIN_NORSAKEYPAIR (-(PIN_SERVICE_OFFSET + 38))
+#define WFS_ERR_PIN_INVALID_PORT (-(PIN_SERVICE_OFFSET + 39))
+#define WFS_ERR_PIN_POWERSAVETOOSHORT (-(PIN_SERVICE_OFFSET + 40))
+#define WFS_ERR_PIN_INVALIDHSM (-(PIN_SERVICE_OFFSET + 41))
+
+/* wClass: the version of the capabilities' layout (3.30). */
+#define WFS_SERVICE_CLASS_VERSION_PIN 0x1E03
+
+/* fwDevice */
+#define WFS_PIN_DEVONLINE 0
+#define WFS_PIN_DEVOFFLINE 1
+#define WFS_PIN_DEVPOWEROFF 2
+#define WFS_PIN_DEVNODEVICE 3
+#define WFS_PIN_DEVHWERROR 4
+#define WFS_PIN_DEVUSERERROR 5
+#define WFS_PIN_DEVBUSY 6
+
+/* fwEncStat */
+#define WFS_PIN_ENCREADY 0
+#define WFS_PIN_ENCNOTREADY 1
+#define WFS_PIN_ENCNOTINITIALIZED 2
+#define WFS_PIN_ENCBUSY 3
+#define WFS_PIN_ENCUNDEFINED 4
+#define WFS_PIN_ENCINITIALIZED 5
+#define WFS_PIN_ENCPINTAMPERED 6
+
+/* fwType */
+#define WFS_PIN_TYPEEPP 0x0001
+#define WFS_PIN_TYPEEDM 0x0002
+#define WFS_PIN_TYPEHSM 0x0004
+#define WFS_PIN_TYPEETS 0x0008
+
+/* fwAlgorithms, wAlgorithm of a crypt request */
+#define WFS_PIN_CRYPTDESECB 0x0001
+#define WFS_PIN_CRYPTDESCBC 0x0002
+#define WFS_PIN_CRYPTDESCFB 0x0004
+#define WFS_PIN_CRYPTRSA 0x0008
+#define WFS_PIN_CRYPTECMA 0x0010
+#define WFS_PIN_CRYPTDESMAC 0x0020
+#define WFS_PIN_CRYPTTRIDESECB 0x0040
+#define WFS_PIN_CRYPTTRIDESCBC 0x0080
+#define WFS_PIN_CRYPTTRIDESCFB 0x0100
+#define WFS_PIN_CRYPTTRIDESMAC 0x0200
+#define WFS_PIN_CRYPTMAAMAC 0x0400
+
+/* wMode of a crypt request */
+#define WFS_PIN_MODEENCRYPT 1
+#define WFS_PIN_MODEDECRYPT 2
+#define WFS_PIN_MODERANDOM 3
+
+/* fwPinFormats, wFormat and dwFormat of a PIN block request */
+#define WFS_PIN_FORM3624 0x0001
+#define WFS_PIN_FORMANSI 0x0002
+#define WFS_PIN_FORMISO0 0x0004
+#define WFS_PIN_FORMISO1 0x0008
+#define WFS_PIN_FORMECI2 0x0010
+#define WFS_PIN_FORMECI3 0x0020
+#define WFS_PIN_FORMVISA 0x0040
+#define WFS_PIN_FORMVISA3 0x0200
+#define WFS_PIN_FORMBANKSYS 0x0400
+#define WFS_PIN_FORMEMV 0x0800
+#define WFS_PIN_FORMISO3 0x2000
+#define WFS_PIN_FORMAP 0x4000
+
+/* fwDerivationAlgorithms, wDerivationAlgorithm */
+#define WFS_PIN_CHIP_ZKA 0x0001
+
+/* fwPresentationAlgorithms, wPresentAlgorithm */
+#define WFS_PIN_PRESENT_CLEAR 0x0001
+
+/* fwDisplay */
+#define WFS_PIN_DISPNONE 1
+#define WFS_PIN_DISPLEDTHROUGH 2
+#define WFS_PIN_DISPDISPLAY 3
+
+/* fwIDKey */
+#define WFS_PIN_IDKEYINITIALIZATION 0x0001
+#define WFS_PIN_IDKEYIMPORT 0x0002
+
+/* fwValidationAlgorithms */
+#define WFS_PIN_DES 0x0001
+#define WFS_PIN_EUROCHEQUE 0x0002
+#define WFS_PIN_VISA 0x0004
+#define WFS_PIN_DES_OFFSET 0x0008
+#define WFS_PIN_BANKSYS 0x0010
+
+/* fwKeyCheckModes, wKeyCheckMode, wVerificationType */
+#define WFS_PIN_KCVNONE 0x0000
+#define WFS_PIN_KCVSELF 0x0001
+#define WFS_PIN_KCVZERO 0x0002
+
+/* Key use: fwUse (the first eight) and dwUse (all) */
+#define WFS_PIN_USECRYPT 0x0001
+#define WFS_PIN_USEFUNCTION 0x0002
+#define WFS_PIN_USEMACING 0x0004
+#define WFS_PIN_USEKEYENCKEY 0x0020
+#define WFS_PIN_USENODUPLICATE 0x0040
+#define WFS_PIN_USESVENCKEY 0x0080
+#define WFS_PIN_USECONSTRUCT 0x0100
+#define WFS_PIN_USESECURECONSTRUCT 0x0200
+#define WFS_PIN_USEANSTR31MASTER 0x00008000
+#define WFS_PIN_USEPINLOCAL 0x00010000
+#define WFS_PIN_USERSAPUBLIC 0x00020000
+#define WFS_PIN_USERSAPRIVATE 0x00040000
+#define WFS_PIN_USECHIPINFO 0x00100000
+#define WFS_PIN_USECHIPPIN 0x00200000
+#define WFS_PIN_USECHIPPS 0x00400000
+#define WFS_PIN_USECHIPMAC 0x00800000
+#define WFS_PIN_USECHIPLT 0x01000000
+#define WFS_PIN_USECHIPMACLZ 0x02000000
+#define WFS_PIN_USECHIPMACAZ 0x04000000
+#define WFS_PIN_USERSAPUBLICVERIFY 0x08000000
+#define WFS_PIN_USERSAPRIVATESIGN 0x10000000
+
+/* Function keys: ulActiveKeys, ulTerminateKeys, ulDigit, ulFuncMask, ulFK */
+#define WFS_PIN_FK_UNUSED 0x00000000
+#define WFS_PIN_FK_0 0x00000001
+#define WFS_PIN_FK_1 0x00000002
+#define WFS_PIN_FK_2 0x00000004
+#define WFS_PIN_FK_3 0x00000008
+#define WFS_PIN_FK_4 0x00000010
+#define WFS_PIN_FK_5 0x00000020
+#define WFS_PIN_FK_6 0x00000040
+#define WFS_PIN_FK_7 0x00000080
+#define WFS_PIN_FK_8 0x00000100
+#define WFS_PIN_FK_9 0x00000200
+#define WFS_PIN_FK_ENTER 0x00000400
+#define WFS_PIN_FK_CANCEL 0x00000800
+#define WFS_PIN_FK_CLEAR 0x00001000
+#define WFS_PIN_FK_BACKSPACE 0x00002000
+#define WFS_PIN_FK_HELP 0x00004000
+#define WFS_PIN_FK_DECPOINT 0x00008000
+#define WFS_PIN_FK_00 0x00010000
+#define WFS_PIN_FK_000 0x00020000
+#define WFS_PIN_FK_RES1 0x00040000
+#define WFS_PIN_FK_RES2 0x00080000
+#define WFS_PIN_FK_RES3 0x00100000
+#define WFS_PIN_FK_RES4 0x00200000
+#define WFS_PIN_FK_RES5 0x00400000
+#define WFS_PIN_FK_RES6 0x00800000
+#define WFS_PIN_FK_RES7 0x01000000
+#define WFS_PIN_FK_RES8 0x02000000
+#define WFS_PIN_FK_OEM1 0x04000000
+#define WFS_PIN_FK_OEM2 0x08000000
+#define WFS_PIN_FK_OEM3 0x10000000
+#define WFS_PIN_FK_OEM4 0x20000000
+#define WFS_PIN_FK_OEM5 0x40000000
+#define WFS_PIN_FK_OEM6 0x80000000
+/* The hexadecimal keys of secure key entry. */
+#define WFS_PIN_FK_A WFS_PIN_FK_RES1
+#define WFS_PIN_FK_B WFS_PIN_FK_RES2
+#define WFS_PIN_FK_C WFS_PIN_FK_RES3
+#define WFS_PIN_FK_D WFS_PIN_FK_RES4
+#define WFS_PIN_FK_E WFS_PIN_FK_RES5
+#define WFS_PIN_FK_F WFS_PIN_FK_RES6
+#define WFS_PIN_FK_SHIFT WFS_PIN_FK_RES7
+
+/* Function descriptor keys: ulActiveFDKs, ulTerminateFDKs, ulFDK */
+#define WFS_PIN_FK_FDK01 0x00000001
+#define WFS_PIN_FK_FDK02 0x00000002
+#define WFS_PIN_FK_FDK03 0x00000004
+#define WFS_PIN_FK_FDK04 0x00000008
+#define WFS_PIN_FK_FDK05 0x00000010
+#define WFS_PIN_FK_FDK06 0x00000020
+#define WFS_PIN_FK_FDK07 0x00000040
+#define WFS_PIN_FK_FDK08 0x00000080
+#define WFS_PIN_FK_FDK09 0x00000100
+#define WFS_PIN_FK_FDK10 0x00000200
+#define WFS_PIN_FK_FDK11 0x00000400
+#define WFS_PIN_FK_FDK12 0x00000800
+#define WFS_PIN_FK_FDK13 0x00001000
+#define WFS_PIN_FK_FDK14 0x00002000
+#define WFS_PIN_FK_FDK15 0x00004000
+#define WFS_PIN_FK_FDK16 0x00008000
+#define WFS_PIN_FK_FDK17 0x00010000
+#define WFS_PIN_FK_FDK18 0x00020000
+#define WFS_PIN_FK_FDK19 0x00040000
+#define WFS_PIN_FK_FDK20 0x00080000
+#define WFS_PIN_FK_FDK21 0x00100000
+#define WFS_PIN_FK_FDK22 0x00200000
+#define WFS_PIN_FK_FDK23 0x00400000
+#define WFS_PIN_FK_FDK24 0x00800000
+#define WFS_PIN_FK_FDK25 0x01000000
+#define WFS_PIN_FK_FDK26 0x02000000
+#define WFS_PIN_FK_FDK27 0x04000000
+#define WFS_PIN_FK_FDK28 0x08000000
+#define WFS_PIN_FK_FDK29 0x10000000
+#define WFS_PIN_FK_FDK30 0x20000000
+#define WFS_PIN_FK_FDK31 0x40000000
+#define WFS_PIN_FK_FDK32 0x80000000
+
+/* wCompletion */
+#define WFS_PIN_COMPAUTO 0
+#define WFS_PIN_COMPENTER 1
+#define WFS_PIN_COMPCANCEL 2
+#define WFS_PIN_COMPCONTINUE 6
+#define WFS_PIN_COMPCLEAR 7
+#define WFS_PIN_COMPBACKSPACE 8
+#define WFS_PIN_COMPFDK 9
+#define WFS_PIN_COMPHELP 10
+#define WFS_PIN_COMPFK 11
+#define WFS_PIN_COMPCONTFDK 12
+
+/* fwKeyEntryMode */
+#define WFS_PIN_SECUREKEY_NOTSUPP 0x0000
+#define WFS_PIN_SECUREKEY_REG_UNIQUE 0x0001
+#define WFS_PIN_SECUREKEY_IRREG_UNIQUE 0x0002
+#define WFS_PIN_SECUREKEY_REG_SHIFT 0x0004
+#define WFS_PIN_SECUREKEY_IRREG_SHIFT 0x0008
+
+/* wInitMode of an HSM initialisation */
+#define WFS_PIN_INITTEMP 1
+#define WFS_PIN_INITDEFINITE 2
+#define WFS_PIN_INITIRREVERSIBLE 3
+
+/* fwAutoBeep, fwAutoBeepMode, the mode of a key-press beep */
+#define WFS_PIN_BEEP_ON_ACTIVE 0x0001
+#define WFS_PIN_BEEP_ON_INACTIVE 0x0002
+
+/* dwCertificateState */
+#define WFS_PIN_CERT_UNKNOWN 0x0000
+#define WFS_PIN_CERT_PRIMARY 0x0001
+#define WFS_PIN_CERT_SECONDARY 0x0002
+#define WFS_PIN_CERT_NOTREADY 0x0004
+
+/* dwRSAAuthenticationScheme */
+#define WFS_PIN_RSA_AUTH_2PARTY_SIG 0x0001
+#define WFS_PIN_RSA_AUTH_3PARTY_CERT 0x0002
+
+/* dwRSASignatureAlgorithm, dwSignatureAlgorithm */
+#define WFS_PIN_SIGN_NA 0x0000
+#define WFS_PIN_SIGN_RSASSA_PKCS1_V1_5 0x0001
+#define WFS_PIN_SIGN_RSASSA_PSS 0x0002
+
+/* dwRSACryptAlgorithm, dwRSAEncipherAlgorithm */
+#define WFS_PIN_CRYPT_RSAES_PKCS1_V1_5 0x0001
+#define WFS_PIN_CRYPT_RSAES_OAEP 0x0002
+
+/* dwRSAKeyCheckMode */
+#define WFS_PIN_RSA_KCV_NONE 0x0000
+#define WFS_PIN_RSA_KCV_SHA1 0x0001
+#define WFS_PIN_RSA_KCV_SHA256 0x0002
+
+/* dwSignatureScheme */
+#define WFS_PIN_SIG_GEN_RSA_KEY_PAIR 0x0001
+#define WFS_PIN_SIG_RANDOM_NUMBER 0x0002
+#define WFS_PIN_SIG_EXPORT_EPP_ID 0x0004
+#define WFS_PIN_SIG_ENHANCED_RKL 0x0008
+
+/* wExportItemType */
+#define WFS_PIN_EXPORT_EPP_ID 0x0001
+#define WFS_PIN_EXPORT_PUBLIC_KEY 0x0002
+
+/* lpwEMVImportSchemes, wImportScheme */
+#define WFS_PIN_EMV_IMPORT_PLAIN_CA 0x0001
+#define WFS_PIN_EMV_IMPORT_CHKSUM_CA 0x0002
+#define WFS_PIN_EMV_IMPORT_EPI_CA 0x0003
+#define WFS_PIN_EMV_IMPORT_ISSUER 0x0004
+#define WFS_PIN_EMV_IMPORT_ICC 0x0005
+#define WFS_PIN_EMV_IMPORT_ICC_PIN 0x0006
+#define WFS_PIN_EMV_IMPORT_PKCSV1_5_CA 0x0007
+
+/* fwEMVHashAlgorithm, wHashAlgorithm */
+#define WFS_PIN_HASH_SHA1_DIGEST 0x0001
+#define WFS_PIN_HASH_SHA256_DIGEST 0x0002
+
+/* fwENCIOProtocols, wProtocol of the encryption I/O record */
+#define WFS_PIN_ENC_PROT_CH 0x0001
+#define WFS_PIN_ENC_PROT_GIECB 0x0002
+#define WFS_PIN_ENC_PROT_LUX 0x0004
+#define WFS_PIN_ENC_PROT_CHN 0x0008
+
+/* fwKeyBlockImportFormats */
+#define WFS_PIN_ANSTR31KEYBLOCK 0x0001
+
+/* wDESKeyLength, wKeyLength */
+#define WFS_PIN_KEYSINGLE 0x0001
+#define WFS_PIN_KEYDOUBLE 0x0002
+#define WFS_PIN_KEYTRIPLE 0x0004
+
+/* wCertificateTypes, wGetCertificate */
+#define WFS_PIN_PUBLICENCKEY 0x0001
+#define WFS_PIN_PUBLICVERIFICATIONKEY 0x0002
+#define WFS_PIN_PUBLICHOSTKEY 0x0004
+
+/* wFloatFlags of the touch-screen capabilities */
+#define WFS_PIN_FLOATNONE 0x0000
+#define WFS_PIN_FLOATX 0x0001
+#define WFS_PIN_FLOATY 0x0002
+
+/* wDevicePosition, wPosition of WFS_SRVE_PIN_DEVICEPOSITION */
+#define WFS_PIN_DEVICEINPOSITION 0
+#define WFS_PIN_DEVICENOTINPOSITION 1
+#define WFS_PIN_DEVICEPOSUNKNOWN 2
+#define WFS_PIN_DEVICEPOSNOTSUPP 3
+
+/* wGuidLight: the guidance light of the PIN pad; dwCommand */
+#define WFS_PIN_GUIDANCE_PINPAD 0
+#define WFS_PIN_GUIDANCE_OFF 0x00000001
+#define WFS_PIN_GUIDANCE_SLOW_FLASH 0x00000004
+#define WFS_PIN_GUIDANCE_MEDIUM_FLASH 0x00000008
+#define WFS_PIN_GUIDANCE_QUICK_FLASH 0x00000010
+#define WFS_PIN_GUIDANCE_CONTINUOUS 0x00000080
+#define WFS_PIN_GUIDANCE_RED 0x00000100
+#define WFS_PIN_GUIDANCE_GREEN 0x00000200
+#define WFS_PIN_GUIDANCE_YELLOW 0x00000400
+#define WFS_PIN_GUIDANCE_BLUE 0x00000800
+#define WFS_PIN_GUIDANCE_CYAN 0x00001000
+#define WFS_PIN_GUIDANCE_MAGENTA 0x00002000
+#define WFS_PIN_GUIDANCE_WHITE 0x00004000
+
+#define WFS_PIN_GUIDLIGHTS_SIZE 32
+
+#pragma pack(push, 1)
+
+/* Binary data with its length (members named lpx...). */
+typedef struct _wfs_hex_data {
+  USHORT usLength;
+  LPBYTE lpbData;
+} WFSXDATA, *LPWFSXDATA;
+
+typedef struct _wfs_pin_status {
+  WORD fwDevice;
+  WORD fwEncStat;
+  LPSTR lpszExtra;
+  DWORD dwGuidLights[WFS_PIN_GUIDLIGHTS_SIZE];
+  WORD fwAutoBeepMode;
+  DWORD dwCertificateState;
+  WORD wDevicePosition;
+  USHORT usPowerSaveRecoveryTime;
+} WFSPINSTATUS, *LPWFSPINSTATUS;
+
+/* An element of the remote-initialisation and certificate-load lists of
+ * the capabilities. */
+typedef struct _wfs_pin_load_cert_options {
+  DWORD dwSigner;
+  DWORD dwOption;
+} WFSPINLOADCERTOPTIONS, *LPWFSPINLOADCERTOPTIONS;
+
+/* The encrypting touch screen's capabilities. */
+typedef struct _wfs_pin_ets_caps {
+  LONG lXPos;
+  LONG lYPos;
+  USHORT usXSize;
+  USHORT usYSize;
+  WORD wMaxTouchFrames;
+  WORD wMaxTouchKeys;
+  WORD wFloatFlags;
+} WFSPINETSCAPS, *LPWFSPINETSCAPS;
+
+typedef struct _wfs_pin_caps {
+  WORD wClass;
+  WORD fwType;
+  BOOL bCompound;
+  USHORT usKeyNum;
+  WORD fwAlgorithms;
+  WORD fwPinFormats;
+  WORD fwDerivationAlgorithms;
+  WORD fwPresentationAlgorithms;
+  WORD fwDisplay;
+  BOOL bIDConnect;
+  WORD fwIDKey;
+  WORD fwValidationAlgorithms;
+  WORD fwKeyCheckModes;
+  LPSTR lpszExtra;
+  DWORD dwGuidLights[WFS_PIN_GUIDLIGHTS_SIZE];
+  BOOL bPINCanPersistAfterUse;
+  WORD fwAutoBeep;
+  LPSTR lpsHSMVendor;
+  BOOL bHSMJournaling;
+  DWORD dwRSAAuthenticationScheme;
+  DWORD dwRSASignatureAlgorithm;
+  DWORD dwRSACryptAlgorithm;
+  DWORD dwRSAKeyCheckMode;
+  DWORD dwSignatureScheme;
+  LPWORD lpwEMVImportSchemes;
+  WORD fwEMVHashAlgorithm;
+  BOOL bKeyImportThroughParts;
+  WORD fwENCIOProtocols;
+  BOOL bTypeCombined;
+  BOOL bSetPinblockDataRequired;
+  WORD fwKeyBlockImportFormats;
+  BOOL bPowerSaveControl;
+  BOOL bAntiFraudModule;
+  WORD wDESKeyLength;
+  WORD wCertificateTypes;
+  LPWFSPINLOADCERTOPTIONS* lppRemoteInitModes;
+  LPWFSPINLOADCERTOPTIONS* lppLoadCertOptions;
+  DWORD dwCRKLLoadOptions;
+  LPWFSPINETSCAPS lpETSCaps;
+} WFSPINCAPS, *LPWFSPINCAPS;
+
+typedef struct _wfs_pin_key_detail {
+  LPSTR lpsKeyName;
+  WORD fwUse;
+  BOOL bLoaded;
+  LPWFSXDATA lpxKeyBlockHeader;
+} WFSPINKEYDETAIL, *LPWFSPINKEYDETAIL;
+
+typedef struct _wfs_pin_key_detail_ex {
+  LPSTR lpsKeyName;
+  DWORD dwUse;
+  BYTE bGeneration;
+  BYTE bVersion;
+  BYTE bActivatingDate[4];
+  BYTE bExpiryDate[4];
+  BOOL bLoaded;
+  LPWFSXDATA lpxKeyBlockHeader;
+} WFSPINKEYDETAILEX, *LPWFSPINKEYDETAILEX;
+
+typedef struct _wfs_pin_fdk {
+  ULONG ulFDK;
+  USHORT usXPosition;
+  USHORT usYPosition;
+} WFSPINFDK, *LPWFSPINFDK;
+
+typedef struct _wfs_pin_func_key_detail {
+  ULONG ulFuncMask;
+  USHORT usNumberFDKs;
+  LPWFSPINFDK* lppFDKs;
+} WFSPINFUNCKEYDETAIL, *LPWFSPINFUNCKEYDETAIL;
+
+typedef struct _wfs_pin_hex_keys {
+  USHORT usXPos;
+  USHORT usYPos;
+  USHORT usXSize;
+  USHORT usYSize;
+  ULONG ulFK;
+  ULONG ulShiftFK;
+} WFSPINHEXKEYS, *LPWFSPINHEXKEYS;
+
+typedef struct _wfs_pin_secure_key_detail {
+  WORD fwKeyEntryMode;
+  LPWFSPINFUNCKEYDETAIL lpFuncKeyDetail;
+  ULONG ulClearFDK;
+  ULONG ulCancelFDK;
+  ULONG ulBackspaceFDK;
+  ULONG ulEnterFDK;
+  WORD wColumns;
+  WORD wRows;
+  LPWFSPINHEXKEYS* lppHexKeys;
+} WFSPINSECUREKEYDETAIL, *LPWFSPINSECUREKEYDETAIL;
+
+typedef struct _wfs_pin_hsm_info {
+  WORD wHSMSerialNumber;
+  LPSTR lpsZKAID;
+} WFSPINHSMINFO, *LPWFSPINHSMINFO;
+
+typedef struct _wfs_pin_hsm_detail {
+  WORD wActiveLogicalHSM;
+  LPWFSPINHSMINFO* lppHSMInfo;
+} WFSPINHSMDETAIL, *LPWFSPINHSMDETAIL;
+
+typedef struct _wfs_pin_crypt {
+  WORD wMode;
+  LPSTR lpsKey;
+  LPWFSXDATA lpxKeyEncKey;
+  WORD wAlgorithm;
+  LPSTR lpsStartValueKey;
+  LPWFSXDATA lpxStartValue;
+  BYTE bPadding;
+  BYTE bCompression;
+  LPWFSXDATA lpxCryptData;
+} WFSPINCRYPT, *LPWFSPINCRYPT;
+
+typedef struct _wfs_pin_import {
+  LPSTR lpsKey;
+  LPSTR lpsEncKey;
+  LPWFSXDATA lpxIdent;
+  LPWFSXDATA lpxValue;
+  WORD fwUse;
+} WFSPINIMPORT, *LPWFSPINIMPORT;
+
+typedef struct _wfs_pin_derive {
+  WORD wDerivationAlgorithm;
+  LPSTR lpsKey;
+  LPSTR lpsKeyGenKey;
+  LPSTR lpsStartValueKey;
+  LPWFSXDATA lpxStartValue;
+  BYTE bPadding;
+  LPWFSXDATA lpxInputData;
+  LPWFSXDATA lpxIdent;
+} WFSPINDERIVE, *LPWFSPINDERIVE;
+
+typedef struct _wfs_pin_getpin {
+  USHORT usMinLen;
+  USHORT usMaxLen;
+  BOOL bAutoEnd;
+  CHAR cEcho;
+  ULONG ulActiveFDKs;
+  ULONG ulActiveKeys;
+  ULONG ulTerminateFDKs;
+  ULONG ulTerminateKeys;
+} WFSPINGETPIN, *LPWFSPINGETPIN;
+
+typedef struct _wfs_pin_entry {
+  USHORT usDigits;
+  WORD wCompletion;
+} WFSPINENTRY, *LPWFSPINENTRY;
+
+typedef struct _wfs_pin_block {
+  LPSTR lpsCustomerData;
+  LPSTR lpsXORData;
+  BYTE bPadding;
+  WORD wFormat;
+  LPSTR lpsKey;
+  LPSTR lpsKeyEncKey;
+} WFSPINBLOCK, *LPWFSPINBLOCK;
+
+typedef struct _wfs_pin_getdata {
+  USHORT usMaxLen;
+  BOOL bAutoEnd;
+  ULONG ulActiveFDKs;
+  ULONG ulActiveKeys;
+  ULONG ulTerminateFDKs;
+  ULONG ulTerminateKeys;
+} WFSPINGETDATA, *LPWFSPINGETDATA;
+
+/* One pressed key (WFS_EXEE_PIN_KEY, and the keys of WFSPINDATA). */
+typedef struct _wfs_pin_key {
+  WORD wCompletion;
+  ULONG ulDigit;
+} WFSPINKEY, *LPWFSPINKEY;
+
+typedef struct _wfs_pin_data {
+  USHORT usKeys;
+  LPWFSPINKEY* lpPinKeys;
+  WORD wCompletion;
+} WFSPINDATA, *LPWFSPINDATA;
+
+/* The initialisation command's input and output, and the payload of
+ * WFS_SRVE_PIN_INITIALIZED. */
+typedef struct _wfs_pin_init {
+  LPWFSXDATA lpxIdent;
+  LPWFSXDATA lpxKey;
+} WFSPININIT, *LPWFSPININIT;
+
+typedef struct _wfs_pin_local_des {
+  LPSTR lpsValidationData;
+  LPSTR lpsOffset;
+  BYTE bPadding;
+  USHORT usMaxPIN;
+  USHORT usValDigits;
+  BOOL bNoLeadingZero;
+  LPSTR lpsKey;
+  LPWFSXDATA lpxKeyEncKey;
+  LPSTR lpsDecTable;
+} WFSPINLOCALDES, *LPWFSPINLOCALDES;
+
+typedef struct _wfs_pin_create_offset {
+  LPSTR lpsValidationData;
+  BYTE bPadding;
+  USHORT usMaxPIN;
+  USHORT usValDigits;
+  LPSTR lpsKey;
+  LPWFSXDATA lpxKeyEncKey;
+  LPSTR lpsDecTable;
+} WFSPINCREATEOFFSET, *LPWFSPINCREATEOFFSET;
+
+typedef struct _wfs_pin_local_eurocheque {
+  LPSTR lpsEurochequeData;
+  LPSTR lpsPVV;
+  WORD wFirstEncDigits;
+  WORD wFirstEncOffset;
+  WORD wPVVDigits;
+  WORD wPVVOffset;
+  LPSTR lpsKey;
+  LPWFSXDATA lpxKeyEncKey;
+  LPSTR lpsDecTable;
+} WFSPINLOCALEUROCHEQUE, *LPWFSPINLOCALEUROCHEQUE;
+
+typedef struct _wfs_pin_local_visa {
+  LPSTR lpsPAN;
+  LPSTR lpsPVV;
+  WORD wPVVDigits;
+  LPSTR lpsKey;
+  LPWFSXDATA lpxKeyEncKey;
+} WFSPINLOCALVISA, *LPWFSPINLOCALVISA;
+
+typedef struct _wfs_pin_presentidc {
+  WORD wPresentAlgorithm;
+  WORD wChipProtocol;
+  ULONG ulChipDataLength;
+  LPBYTE lpbChipData;
+  LPVOID lpAlgorithmData;
+} WFSPINPRESENTIDC, *LPWFSPINPRESENTIDC;
+
+/* lpAlgorithmData of WFSPINPRESENTIDC for WFS_PIN_PRESENT_CLEAR. */
+typedef struct _wfs_pin_present_clear {
+  ULONG ulPINPointer;
+  USHORT usPINOffset;
+} WFSPINPRESENTCLEAR, *LPWFSPINPRESENTCLEAR;
+
+typedef struct _wfs_pin_present_result {
+  WORD wChipProtocol;
+  ULONG ulChipDataLength;
+  LPBYTE lpbChipData;
+} WFSPINPRESENTRESULT, *LPWFSPINPRESENTRESULT;
+
+typedef struct _wfs_pin_local_banksys {
+  LPWFSXDATA lpxATMVAC;
+} WFSPINLOCALBANKSYS, *LPWFSPINLOCALBANKSYS;
+
+typedef struct _wfs_pin_banksys_io {
+  ULONG ulLength;
+  LPBYTE lpbData;
+} WFSPINBANKSYSIO, *LPWFSPINBANKSYSIO;
+
+/* Secure message send and receive; the output of a send (also named
+ * WFSPINSECUREMESSAGE). */
+typedef struct _wfs_pin_secure_message {
+  WORD wProtocol;
+  ULONG ulLength;
+  LPBYTE lpbMsg;
+} WFSPINSECMSG, *LPWFSPINSECMSG, WFSPINSECUREMESSAGE, *LPWFSPINSECUREMESSAGE;
+
+typedef struct _wfs_pin_import_key_ex {
+  LPSTR lpsKey;
+  LPSTR lpsEncKey;
+  LPWFSXDATA lpxValue;
+  LPWFSXDATA lpxControlVector;
+  DWORD dwUse;
+  WORD wKeyCheckMode;
+  LPWFSXDATA lpxKeyCheckValue;
+} WFSPINIMPORTKEYEX, *LPWFSPINIMPORTKEYEX;
+
+/* The encryption I/O record: lpvData holds a protocol-specific block of
+ * ulDataLength bytes (the SM2 blocks below, for one). */
+typedef struct _wfs_pin_enc_io {
+  WORD wProtocol;
+  ULONG ulDataLength;
+  LPVOID lpvData;
+} WFSPINENCIO, *LPWFSPINENCIO;
+
+typedef struct _wfs_pin_hsm_init {
+  WORD wInitMode;
+  LPWFSXDATA lpxOnlineTime;
+} WFSPINHSMINIT, *LPWFSPINHSMINIT;
+
+/* The payload of WFS_SRVE_PIN_ILLEGAL_KEY_ACCESS (also named
+ * WFSPINILLEGALKEYACCESS). */
+typedef struct _wfs_pin_access {
+  LPSTR lpsKeyName;
+  LONG lErrorCode;
+} WFSPINACCESS, *LPWFSPINACCESS, WFSPINILLEGALKEYACCESS, *LPWFSPINILLEGALKEYACCESS;
+
+typedef struct _wfs_pin_import_rsa_public_key {
+  LPSTR lpsKey;
+  LPWFSXDATA lpxValue;
+  DWORD dwUse;
+  LPSTR lpsSigKey;
+  DWORD dwRSASignatureAlgorithm;
+  LPWFSXDATA lpxSignature;
+} WFSPINIMPORTRSAPUBLICKEY, *LPWFSPINIMPORTRSAPUBLICKEY;
+
+typedef struct _wfs_pin_import_rsa_public_key_output {
+  DWORD dwRSAKeyCheckMode;
+  LPWFSXDATA lpxKeyCheckValue;
+} WFSPINIMPORTRSAPUBLICKEYOUTPUT, *LPWFSPINIMPORTRSAPUBLICKEYOUTPUT;
+
+typedef struct _wfs_pin_export_rsa_issuer_signed_item {
+  WORD wExportItemType;
+  LPSTR lpsName;
+} WFSPINEXPORTRSAISSUERSIGNEDITEM, *LPWFSPINEXPORTRSAISSUERSIGNEDITEM;
+
+typedef struct _wfs_pin_export_rsa_issuer_signed_item_output {
+  LPWFSXDATA lpxValue;
+  DWORD dwRSASignatureAlgorithm;
+  LPWFSXDATA lpxSignature;
+} WFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT, *LPWFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT;
+
+typedef struct _wfs_pin_import_rsa_signed_des_key {
+  LPSTR lpsKey;
+  LPSTR lpsDecryptKey;
+  DWORD dwRSAEncipherAlgorithm;
+  LPWFSXDATA lpxValue;
+  DWORD dwUse;
+  LPSTR lpsSigKey;
+  DWORD dwRSASignatureAlgorithm;
+  LPWFSXDATA lpxSignature;
+} WFSPINIMPORTRSASIGNEDDESKEY, *LPWFSPINIMPORTRSASIGNEDDESKEY;
+
+typedef struct _wfs_pin_import_rsa_signed_des_key_output {
+  WORD wKeyLength;
+  WORD wKeyCheckMode;
+  LPWFSXDATA lpxKeyCheckValue;
+} WFSPINIMPORTRSASIGNEDDESKEYOUTPUT, *LPWFSPINIMPORTRSASIGNEDDESKEYOUTPUT;
+
+typedef struct _wfs_pin_generate_rsa_key_pair {
+  LPSTR lpsKey;
+  DWORD dwUse;
+  WORD wModulusLength;
+  WORD wExponentValue;
+} WFSPINGENERATERSAKEYPAIR, *LPWFSPINGENERATERSAKEYPAIR;
+
+typedef struct _wfs_pin_export_rsa_epp_signed_item {
+  WORD wExportItemType;
+  LPSTR lpsName;
+  LPSTR lpsSigKey;
+  DWORD dwSignatureAlgorithm;
+} WFSPINEXPORTRSAEPPSIGNEDITEM, *LPWFSPINEXPORTRSAEPPSIGNEDITEM;
+
+typedef struct _wfs_pin_export_rsa_epp_signed_item_output {
+  LPWFSXDATA lpxValue;
+  LPWFSXDATA lpxSelfSignature;
+  LPWFSXDATA lpxSignature;
+} WFSPINEXPORTRSAEPPSIGNEDITEMOUTPUT, *LPWFSPINEXPORTRSAEPPSIGNEDITEMOUTPUT;
+
+typedef struct _wfs_pin_load_certificate {
+  LPWFSXDATA lpxLoadCertificate;
+} WFSPINLOADCERTIFICATE, *LPWFSPINLOADCERTIFICATE;
+
+typedef struct _wfs_pin_load_certificate_output {
+  LPWFSXDATA lpxCertificateData;
+} WFSPINLOADCERTIFICATEOUTPUT, *LPWFSPINLOADCERTIFICATEOUTPUT;
+
+typedef struct _wfs_pin_get_certificate {
+  WORD wGetCertificate;
+} WFSPINGETCERTIFICATE, *LPWFSPINGETCERTIFICATE;
+
+typedef struct _wfs_pin_get_certificate_output {
+  LPWFSXDATA lpxCertificate;
+} WFSPINGETCERTIFICATEOUTPUT, *LPWFSPINGETCERTIFICATEOUTPUT;
+
+typedef struct _wfs_pin_replace_certificate {
+  LPWFSXDATA lpxReplaceCertificate;
+} WFSPINREPLACECERTIFICATE, *LPWFSPINREPLACECERTIFICATE;
+
+typedef struct _wfs_pin_replace_certificate_output {
+  LPWFSXDATA lpxNewCertificateData;
+} WFSPINREPLACECERTIFICATEOUTPUT, *LPWFSPINREPLACECERTIFICATEOUTPUT;
+
+typedef struct _wfs_pin_start_key_exchange {
+  LPWFSXDATA lpxRandomItem;
+} WFSPINSTARTKEYEXCHANGE, *LPWFSPINSTARTKEYEXCHANGE;
+
+typedef struct _wfs_pin_import_rsa_enciphered_pkcs7_key {
+  LPWFSXDATA lpxImportRSAKeyIn;
+  LPSTR lpsKey;
+  DWORD dwUse;
+} WFSPINIMPORTRSAENCIPHEREDPKCS7KEY, *LPWFSPINIMPORTRSAENCIPHEREDPKCS7KEY;
+
+typedef struct _wfs_pin_import_rsa_enciphered_pkcs7_key_output {
+  WORD wKeyLength;
+  LPWFSXDATA lpxRSAData;
+} WFSPINIMPORTRSAENCIPHEREDPKCS7KEYOUTPUT, *LPWFSPINIMPORTRSAENCIPHEREDPKCS7KEYOUTPUT;
+
+typedef struct _wfs_pin_emv_import_public_key {
+  LPSTR lpsKey;
+  DWORD dwUse;
+  WORD wImportScheme;
+  LPWFSXDATA lpxImportData;
+  LPSTR lpsSigKey;
+} WFSPINEMVIMPORTPUBLICKEY, *LPWFSPINEMVIMPORTPUBLICKEY;
+
+typedef struct _wfs_pin_emv_import_public_key_output {
+  LPSTR lpsExpiryDate;
+} WFSPINEMVIMPORTPUBLICKEYOUTPUT, *LPWFSPINEMVIMPORTPUBLICKEYOUTPUT;
+
+typedef struct _wfs_pin_digest {
+  WORD wHashAlgorithm;
+  LPWFSXDATA lpxDigestInput;
+} WFSPINDIGEST, *LPWFSPINDIGEST;
+
+typedef struct _wfs_pin_digest_output {
+  LPWFSXDATA lpxDigestOutput;
+} WFSPINDIGESTOUTPUT, *LPWFSPINDIGESTOUTPUT;
+
+typedef struct _wfs_pin_secure_key_entry {
+  USHORT usKeyLen;
+  BOOL bAutoEnd;
+  ULONG ulActiveFDKs;
+  ULONG ulActiveKeys;
+  ULONG ulTerminateFDKs;
+  ULONG ulTerminateKeys;
+  WORD wVerificationType;
+} WFSPINSECUREKEYENTRY, *LPWFSPINSECUREKEYENTRY;
+
+typedef struct _wfs_pin_secure_key_entry_out {
+  USHORT usDigits;
+  WORD wCompletion;
+  LPWFSXDATA lpxKCV;
+} WFSPINSECUREKEYENTRYOUT, *LPWFSPINSECUREKEYENTRYOUT;
+
+typedef struct _wfs_pin_generate_kcv {
+  LPSTR lpsKey;
+  WORD wKeyCheckMode;
+} WFSPINGENERATEKCV, *LPWFSPINGENERATEKCV;
+
+typedef struct _wfs_pin_kcv {
+  LPWFSXDATA lpxKCV;
+} WFSPINKCV, *LPWFSPINKCV;
+
+typedef struct _wfs_pin_set_guidlight {
+  WORD wGuidLight;
+  DWORD dwCommand;
+} WFSPINSETGUIDLIGHT, *LPWFSPINSETGUIDLIGHT;
+
+typedef struct _wfs_pin_maintain_pin {
+  BOOL bMaintainPIN;
+} WFSPINMAINTAINPIN, *LPWFSPINMAINTAINPIN;
+
+/* The set-logical-HSM input; the payload of WFS_SRVE_PIN_OPT_REQUIRED and
+ * WFS_SRVE_PIN_HSM_CHANGED. */
+typedef struct _wfs_pin_hsm_identifier {
+  WORD wHSMSerialNumber;
+} WFSPINHSMIDENTIFIER, *LPWFSPINHSMIDENTIFIER;
+
+typedef struct _wfs_pin_import_key_block {
+  LPSTR lpsKey;
+  LPSTR lpsEncKey;
+  LPWFSXDATA lpxKeyBlock;
+} WFSPINIMPORTKEYBLOCK, *LPWFSPINIMPORTKEYBLOCK;
+
+typedef struct _wfs_pin_power_save_control {
+  USHORT usMaxPowerSaveRecoveryTime;
+} WFSPINPOWERSAVECONTROL, *LPWFSPINPOWERSAVECONTROL;
+
+typedef struct _wfs_pin_block_ex {
+  LPSTR lpsCustomerData;
+  LPSTR lpsXORData;
+  BYTE bPadding;
+  DWORD dwFormat;
+  LPSTR lpsKey;
+  LPSTR lpsKeyEncKey;
+  DWORD dwAlgorithm;
+} WFSPINBLOCKEX, *LPWFSPINBLOCKEX;
+
+/* GET_PIN_EX: the PIN entry of GET_PIN and the PIN block of
+ * GET_PINBLOCK_EX in one request. */
+typedef struct _wfs_pin_getpin_ex {
+  USHORT usMinLen;
+  USHORT usMaxLen;
+  BOOL bAutoEnd;
+  CHAR cEcho;
+  ULONG ulActiveFDKs;
+  ULONG ulActiveKeys;
+  ULONG ulTerminateFDKs;
+  ULONG ulTerminateKeys;
+  LPSTR lpsCustomerData;
+  LPSTR lpsXORData;
+  BYTE bPadding;
+  DWORD dwFormat;
+  LPSTR lpsKey;
+  LPSTR lpsKeyEncKey;
+  DWORD dwAlgorithm;
+} WFSPINGETPINEX, *LPWFSPINGETPINEX;
+
+typedef struct _wfs_pin_getpin_ex_out {
+  USHORT usDigits;
+  WORD wCompletion;
+  USHORT usPinBlockLength;
+  LPBYTE lpbPinBlockData;
+} WFSPINGETPINEXOUT, *LPWFSPINGETPINEXOUT;
+
+typedef struct _wfs_pin_device_position {
+  WORD wPosition;
+} WFSPINDEVICEPOSITION, *LPWFSPINDEVICEPOSITION;
+
+typedef struct _wfs_pin_power_save_change {
+  USHORT usPowerSaveRecoveryTime;
+} WFSPINPOWERSAVECHANGE, *LPWFSPINPOWERSAVECHANGE;
+
+/* SM2 public-key import over the encryption I/O record (wProtocol
+ * WFS_PIN_ENC_PROT_CHN): the request block and the result block that
+ * lpvData points to. */
+typedef struct _protchn_import_sm2_public_key_in {
+  WORD wCommand;
+  LPSTR lpsKey;
+  LPWFSXDATA lpxValue;
+  DWORD dwUse;
+  LPSTR lpsSigKey;
+  DWORD dwSM2SignatureAlgorithm;
+  LPWFSXDATA lpxSignature;
+} PROTCHNIMPORTSM2PUBLICKEYIN, *LPPROTCHNIMPORTSM2PUBLICKEYIN;
+
+typedef struct _protchn_import_sm2_public_key_out {
+  WORD wCommand;
+  WORD wResult;
+  DWORD dwSM2KeyCheckMode;
+  LPWFSXDATA lpxKeyCheckValue;
+} PROTCHNIMPORTSM2PUBLICKEYOUT, *LPPROTCHNIMPORTSM2PUBLICKEYOUT;
+
+#pragma pack(pop)
+
+/* The sizes and offsets of the 32-bit target; see xfslayout.h. */
+XFS_CHECK_SIZE(WFSXDATA, 6, 1);
+XFS_CHECK_OFFSET(WFSXDATA, usLength, 0, 0);
+XFS_CHECK_OFFSET(WFSXDATA, lpbData, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINSTATUS, 146, 1);
+XFS_CHECK_OFFSET(WFSPINSTATUS, fwDevice, 0, 0);
+XFS_CHECK_OFFSET(WFSPINSTATUS, fwEncStat, 2, 0);
+XFS_CHECK_OFFSET(WFSPINSTATUS, lpszExtra, 4, 0);
+XFS_CHECK_OFFSET(WFSPINSTATUS, dwGuidLights, 8, 1);
+XFS_CHECK_OFFSET(WFSPINSTATUS, fwAutoBeepMode, 136, 1);
+XFS_CHECK_OFFSET(WFSPINSTATUS, dwCertificateState, 138, 1);
+XFS_CHECK_OFFSET(WFSPINSTATUS, wDevicePosition, 142, 1);
+XFS_CHECK_OFFSET(WFSPINSTATUS, usPowerSaveRecoveryTime, 144, 1);
+
+XFS_CHECK_SIZE(WFSPINLOADCERTOPTIONS, 8, 0);
+XFS_CHECK_OFFSET(WFSPINLOADCERTOPTIONS, dwSigner, 0, 0);
+XFS_CHECK_OFFSET(WFSPINLOADCERTOPTIONS, dwOption, 4, 0);
+
+XFS_CHECK_SIZE(WFSPINETSCAPS, 18, 0);
+XFS_CHECK_OFFSET(WFSPINETSCAPS, lXPos, 0, 0);
+XFS_CHECK_OFFSET(WFSPINETSCAPS, lYPos, 4, 0);
+XFS_CHECK_OFFSET(WFSPINETSCAPS, usXSize, 8, 0);
+XFS_CHECK_OFFSET(WFSPINETSCAPS, usYSize, 10, 0);
+XFS_CHECK_OFFSET(WFSPINETSCAPS, wMaxTouchFrames, 12, 0);
+XFS_CHECK_OFFSET(WFSPINETSCAPS, wMaxTouchKeys, 14, 0);
+XFS_CHECK_OFFSET(WFSPINETSCAPS, wFloatFlags, 16, 0);
+
+XFS_CHECK_SIZE(WFSPINCAPS, 246, 6);
+XFS_CHECK_OFFSET(WFSPINCAPS, wClass, 0, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwType, 2, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, bCompound, 4, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, usKeyNum, 8, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwAlgorithms, 10, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwPinFormats, 12, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwDerivationAlgorithms, 14, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwPresentationAlgorithms, 16, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwDisplay, 18, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, bIDConnect, 20, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwIDKey, 24, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwValidationAlgorithms, 26, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwKeyCheckModes, 28, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, lpszExtra, 30, 0);
+XFS_CHECK_OFFSET(WFSPINCAPS, dwGuidLights, 34, 1);
+XFS_CHECK_OFFSET(WFSPINCAPS, bPINCanPersistAfterUse, 162, 1);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwAutoBeep, 166, 1);
+XFS_CHECK_OFFSET(WFSPINCAPS, lpsHSMVendor, 168, 1);
+XFS_CHECK_OFFSET(WFSPINCAPS, bHSMJournaling, 172, 2);
+XFS_CHECK_OFFSET(WFSPINCAPS, dwRSAAuthenticationScheme, 176, 2);
+XFS_CHECK_OFFSET(WFSPINCAPS, dwRSASignatureAlgorithm, 180, 2);
+XFS_CHECK_OFFSET(WFSPINCAPS, dwRSACryptAlgorithm, 184, 2);
+XFS_CHECK_OFFSET(WFSPINCAPS, dwRSAKeyCheckMode, 188, 2);
+XFS_CHECK_OFFSET(WFSPINCAPS, dwSignatureScheme, 192, 2);
+XFS_CHECK_OFFSET(WFSPINCAPS, lpwEMVImportSchemes, 196, 2);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwEMVHashAlgorithm, 200, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, bKeyImportThroughParts, 202, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwENCIOProtocols, 206, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, bTypeCombined, 208, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, bSetPinblockDataRequired, 212, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, fwKeyBlockImportFormats, 216, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, bPowerSaveControl, 218, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, bAntiFraudModule, 222, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, wDESKeyLength, 226, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, wCertificateTypes, 228, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, lppRemoteInitModes, 230, 3);
+XFS_CHECK_OFFSET(WFSPINCAPS, lppLoadCertOptions, 234, 4);
+XFS_CHECK_OFFSET(WFSPINCAPS, dwCRKLLoadOptions, 238, 5);
+XFS_CHECK_OFFSET(WFSPINCAPS, lpETSCaps, 242, 5);
+
+XFS_CHECK_SIZE(WFSPINKEYDETAIL, 14, 2);
+XFS_CHECK_OFFSET(WFSPINKEYDETAIL, lpsKeyName, 0, 0);
+XFS_CHECK_OFFSET(WFSPINKEYDETAIL, fwUse, 4, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAIL, bLoaded, 6, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAIL, lpxKeyBlockHeader, 10, 1);
+
+XFS_CHECK_SIZE(WFSPINKEYDETAILEX, 26, 2);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, lpsKeyName, 0, 0);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, dwUse, 4, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, bGeneration, 8, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, bVersion, 9, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, bActivatingDate, 10, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, bExpiryDate, 14, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, bLoaded, 18, 1);
+XFS_CHECK_OFFSET(WFSPINKEYDETAILEX, lpxKeyBlockHeader, 22, 1);
+
+XFS_CHECK_SIZE(WFSPINFDK, 8, 0);
+XFS_CHECK_OFFSET(WFSPINFDK, ulFDK, 0, 0);
+XFS_CHECK_OFFSET(WFSPINFDK, usXPosition, 4, 0);
+XFS_CHECK_OFFSET(WFSPINFDK, usYPosition, 6, 0);
+
+XFS_CHECK_SIZE(WFSPINFUNCKEYDETAIL, 10, 1);
+XFS_CHECK_OFFSET(WFSPINFUNCKEYDETAIL, ulFuncMask, 0, 0);
+XFS_CHECK_OFFSET(WFSPINFUNCKEYDETAIL, usNumberFDKs, 4, 0);
+XFS_CHECK_OFFSET(WFSPINFUNCKEYDETAIL, lppFDKs, 6, 0);
+
+XFS_CHECK_SIZE(WFSPINHEXKEYS, 16, 0);
+XFS_CHECK_OFFSET(WFSPINHEXKEYS, usXPos, 0, 0);
+XFS_CHECK_OFFSET(WFSPINHEXKEYS, usYPos, 2, 0);
+XFS_CHECK_OFFSET(WFSPINHEXKEYS, usXSize, 4, 0);
+XFS_CHECK_OFFSET(WFSPINHEXKEYS, usYSize, 6, 0);
+XFS_CHECK_OFFSET(WFSPINHEXKEYS, ulFK, 8, 0);
+XFS_CHECK_OFFSET(WFSPINHEXKEYS, ulShiftFK, 12, 0);
+
+XFS_CHECK_SIZE(WFSPINSECUREKEYDETAIL, 30, 2);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, fwKeyEntryMode, 0, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, lpFuncKeyDetail, 2, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, ulClearFDK, 6, 1);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, ulCancelFDK, 10, 1);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, ulBackspaceFDK, 14, 1);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, ulEnterFDK, 18, 1);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, wColumns, 22, 1);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, wRows, 24, 1);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYDETAIL, lppHexKeys, 26, 1);
+
+XFS_CHECK_SIZE(WFSPINHSMINFO, 6, 1);
+XFS_CHECK_OFFSET(WFSPINHSMINFO, wHSMSerialNumber, 0, 0);
+XFS_CHECK_OFFSET(WFSPINHSMINFO, lpsZKAID, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINHSMDETAIL, 6, 1);
+XFS_CHECK_OFFSET(WFSPINHSMDETAIL, wActiveLogicalHSM, 0, 0);
+XFS_CHECK_OFFSET(WFSPINHSMDETAIL, lppHSMInfo, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINCRYPT, 26, 5);
+XFS_CHECK_OFFSET(WFSPINCRYPT, wMode, 0, 0);
+XFS_CHECK_OFFSET(WFSPINCRYPT, lpsKey, 2, 0);
+XFS_CHECK_OFFSET(WFSPINCRYPT, lpxKeyEncKey, 6, 1);
+XFS_CHECK_OFFSET(WFSPINCRYPT, wAlgorithm, 10, 2);
+XFS_CHECK_OFFSET(WFSPINCRYPT, lpsStartValueKey, 12, 2);
+XFS_CHECK_OFFSET(WFSPINCRYPT, lpxStartValue, 16, 3);
+XFS_CHECK_OFFSET(WFSPINCRYPT, bPadding, 20, 4);
+XFS_CHECK_OFFSET(WFSPINCRYPT, bCompression, 21, 4);
+XFS_CHECK_OFFSET(WFSPINCRYPT, lpxCryptData, 22, 4);
+
+XFS_CHECK_SIZE(WFSPINIMPORT, 18, 4);
+XFS_CHECK_OFFSET(WFSPINIMPORT, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORT, lpsEncKey, 4, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORT, lpxIdent, 8, 2);
+XFS_CHECK_OFFSET(WFSPINIMPORT, lpxValue, 12, 3);
+XFS_CHECK_OFFSET(WFSPINIMPORT, fwUse, 16, 4);
+
+XFS_CHECK_SIZE(WFSPINDERIVE, 27, 6);
+XFS_CHECK_OFFSET(WFSPINDERIVE, wDerivationAlgorithm, 0, 0);
+XFS_CHECK_OFFSET(WFSPINDERIVE, lpsKey, 2, 0);
+XFS_CHECK_OFFSET(WFSPINDERIVE, lpsKeyGenKey, 6, 1);
+XFS_CHECK_OFFSET(WFSPINDERIVE, lpsStartValueKey, 10, 2);
+XFS_CHECK_OFFSET(WFSPINDERIVE, lpxStartValue, 14, 3);
+XFS_CHECK_OFFSET(WFSPINDERIVE, bPadding, 18, 4);
+XFS_CHECK_OFFSET(WFSPINDERIVE, lpxInputData, 19, 4);
+XFS_CHECK_OFFSET(WFSPINDERIVE, lpxIdent, 23, 5);
+
+XFS_CHECK_SIZE(WFSPINGETPIN, 25, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, usMinLen, 0, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, usMaxLen, 2, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, bAutoEnd, 4, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, cEcho, 8, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, ulActiveFDKs, 9, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, ulActiveKeys, 13, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, ulTerminateFDKs, 17, 0);
+XFS_CHECK_OFFSET(WFSPINGETPIN, ulTerminateKeys, 21, 0);
+
+XFS_CHECK_SIZE(WFSPINENTRY, 4, 0);
+XFS_CHECK_OFFSET(WFSPINENTRY, usDigits, 0, 0);
+XFS_CHECK_OFFSET(WFSPINENTRY, wCompletion, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINBLOCK, 19, 4);
+XFS_CHECK_OFFSET(WFSPINBLOCK, lpsCustomerData, 0, 0);
+XFS_CHECK_OFFSET(WFSPINBLOCK, lpsXORData, 4, 1);
+XFS_CHECK_OFFSET(WFSPINBLOCK, bPadding, 8, 2);
+XFS_CHECK_OFFSET(WFSPINBLOCK, wFormat, 9, 2);
+XFS_CHECK_OFFSET(WFSPINBLOCK, lpsKey, 11, 2);
+XFS_CHECK_OFFSET(WFSPINBLOCK, lpsKeyEncKey, 15, 3);
+
+XFS_CHECK_SIZE(WFSPINGETDATA, 22, 0);
+XFS_CHECK_OFFSET(WFSPINGETDATA, usMaxLen, 0, 0);
+XFS_CHECK_OFFSET(WFSPINGETDATA, bAutoEnd, 2, 0);
+XFS_CHECK_OFFSET(WFSPINGETDATA, ulActiveFDKs, 6, 0);
+XFS_CHECK_OFFSET(WFSPINGETDATA, ulActiveKeys, 10, 0);
+XFS_CHECK_OFFSET(WFSPINGETDATA, ulTerminateFDKs, 14, 0);
+XFS_CHECK_OFFSET(WFSPINGETDATA, ulTerminateKeys, 18, 0);
+
+XFS_CHECK_SIZE(WFSPINKEY, 6, 0);
+XFS_CHECK_OFFSET(WFSPINKEY, wCompletion, 0, 0);
+XFS_CHECK_OFFSET(WFSPINKEY, ulDigit, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINDATA, 8, 1);
+XFS_CHECK_OFFSET(WFSPINDATA, usKeys, 0, 0);
+XFS_CHECK_OFFSET(WFSPINDATA, lpPinKeys, 2, 0);
+XFS_CHECK_OFFSET(WFSPINDATA, wCompletion, 6, 1);
+
+XFS_CHECK_SIZE(WFSPININIT, 8, 2);
+XFS_CHECK_OFFSET(WFSPININIT, lpxIdent, 0, 0);
+XFS_CHECK_OFFSET(WFSPININIT, lpxKey, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINLOCALDES, 29, 5);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, lpsValidationData, 0, 0);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, lpsOffset, 4, 1);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, bPadding, 8, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, usMaxPIN, 9, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, usValDigits, 11, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, bNoLeadingZero, 13, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, lpsKey, 17, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, lpxKeyEncKey, 21, 3);
+XFS_CHECK_OFFSET(WFSPINLOCALDES, lpsDecTable, 25, 4);
+
+XFS_CHECK_SIZE(WFSPINCREATEOFFSET, 21, 4);
+XFS_CHECK_OFFSET(WFSPINCREATEOFFSET, lpsValidationData, 0, 0);
+XFS_CHECK_OFFSET(WFSPINCREATEOFFSET, bPadding, 4, 1);
+XFS_CHECK_OFFSET(WFSPINCREATEOFFSET, usMaxPIN, 5, 1);
+XFS_CHECK_OFFSET(WFSPINCREATEOFFSET, usValDigits, 7, 1);
+XFS_CHECK_OFFSET(WFSPINCREATEOFFSET, lpsKey, 9, 1);
+XFS_CHECK_OFFSET(WFSPINCREATEOFFSET, lpxKeyEncKey, 13, 2);
+XFS_CHECK_OFFSET(WFSPINCREATEOFFSET, lpsDecTable, 17, 3);
+
+XFS_CHECK_SIZE(WFSPINLOCALEUROCHEQUE, 28, 5);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, lpsEurochequeData, 0, 0);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, lpsPVV, 4, 1);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, wFirstEncDigits, 8, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, wFirstEncOffset, 10, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, wPVVDigits, 12, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, wPVVOffset, 14, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, lpsKey, 16, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, lpxKeyEncKey, 20, 3);
+XFS_CHECK_OFFSET(WFSPINLOCALEUROCHEQUE, lpsDecTable, 24, 4);
+
+XFS_CHECK_SIZE(WFSPINLOCALVISA, 18, 4);
+XFS_CHECK_OFFSET(WFSPINLOCALVISA, lpsPAN, 0, 0);
+XFS_CHECK_OFFSET(WFSPINLOCALVISA, lpsPVV, 4, 1);
+XFS_CHECK_OFFSET(WFSPINLOCALVISA, wPVVDigits, 8, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALVISA, lpsKey, 10, 2);
+XFS_CHECK_OFFSET(WFSPINLOCALVISA, lpxKeyEncKey, 14, 3);
+
+XFS_CHECK_SIZE(WFSPINPRESENTIDC, 16, 2);
+XFS_CHECK_OFFSET(WFSPINPRESENTIDC, wPresentAlgorithm, 0, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTIDC, wChipProtocol, 2, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTIDC, ulChipDataLength, 4, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTIDC, lpbChipData, 8, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTIDC, lpAlgorithmData, 12, 1);
+
+XFS_CHECK_SIZE(WFSPINPRESENTCLEAR, 6, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTCLEAR, ulPINPointer, 0, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTCLEAR, usPINOffset, 4, 0);
+
+XFS_CHECK_SIZE(WFSPINPRESENTRESULT, 10, 1);
+XFS_CHECK_OFFSET(WFSPINPRESENTRESULT, wChipProtocol, 0, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTRESULT, ulChipDataLength, 2, 0);
+XFS_CHECK_OFFSET(WFSPINPRESENTRESULT, lpbChipData, 6, 0);
+
+XFS_CHECK_SIZE(WFSPINLOCALBANKSYS, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINBANKSYSIO, 8, 1);
+XFS_CHECK_OFFSET(WFSPINBANKSYSIO, ulLength, 0, 0);
+XFS_CHECK_OFFSET(WFSPINBANKSYSIO, lpbData, 4, 0);
+
+XFS_CHECK_SIZE(WFSPINSECMSG, 10, 1);
+XFS_CHECK_OFFSET(WFSPINSECMSG, wProtocol, 0, 0);
+XFS_CHECK_OFFSET(WFSPINSECMSG, ulLength, 2, 0);
+XFS_CHECK_OFFSET(WFSPINSECMSG, lpbMsg, 6, 0);
+
+XFS_CHECK_SIZE(WFSPINIMPORTKEYEX, 26, 5);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYEX, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYEX, lpsEncKey, 4, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYEX, lpxValue, 8, 2);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYEX, lpxControlVector, 12, 3);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYEX, dwUse, 16, 4);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYEX, wKeyCheckMode, 20, 4);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYEX, lpxKeyCheckValue, 22, 4);
+
+XFS_CHECK_SIZE(WFSPINENCIO, 10, 1);
+XFS_CHECK_OFFSET(WFSPINENCIO, wProtocol, 0, 0);
+XFS_CHECK_OFFSET(WFSPINENCIO, ulDataLength, 2, 0);
+XFS_CHECK_OFFSET(WFSPINENCIO, lpvData, 6, 0);
+
+XFS_CHECK_SIZE(WFSPINHSMINIT, 6, 1);
+XFS_CHECK_OFFSET(WFSPINHSMINIT, wInitMode, 0, 0);
+XFS_CHECK_OFFSET(WFSPINHSMINIT, lpxOnlineTime, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINACCESS, 8, 1);
+XFS_CHECK_OFFSET(WFSPINACCESS, lpsKeyName, 0, 0);
+XFS_CHECK_OFFSET(WFSPINACCESS, lErrorCode, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINIMPORTRSAPUBLICKEY, 24, 4);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEY, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEY, lpxValue, 4, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEY, dwUse, 8, 2);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEY, lpsSigKey, 12, 2);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEY, dwRSASignatureAlgorithm, 16, 3);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEY, lpxSignature, 20, 3);
+
+XFS_CHECK_SIZE(WFSPINIMPORTRSAPUBLICKEYOUTPUT, 8, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEYOUTPUT, dwRSAKeyCheckMode, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAPUBLICKEYOUTPUT, lpxKeyCheckValue, 4, 0);
+
+XFS_CHECK_SIZE(WFSPINEXPORTRSAISSUERSIGNEDITEM, 6, 1);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAISSUERSIGNEDITEM, wExportItemType, 0, 0);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAISSUERSIGNEDITEM, lpsName, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT, 12, 2);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT, lpxValue, 0, 0);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT, dwRSASignatureAlgorithm, 4, 1);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT, lpxSignature, 8, 1);
+
+XFS_CHECK_SIZE(WFSPINIMPORTRSASIGNEDDESKEY, 32, 5);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, lpsDecryptKey, 4, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, dwRSAEncipherAlgorithm, 8, 2);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, lpxValue, 12, 2);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, dwUse, 16, 3);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, lpsSigKey, 20, 3);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, dwRSASignatureAlgorithm, 24, 4);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEY, lpxSignature, 28, 4);
+
+XFS_CHECK_SIZE(WFSPINIMPORTRSASIGNEDDESKEYOUTPUT, 8, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEYOUTPUT, wKeyLength, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEYOUTPUT, wKeyCheckMode, 2, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSASIGNEDDESKEYOUTPUT, lpxKeyCheckValue, 4, 0);
+
+XFS_CHECK_SIZE(WFSPINGENERATERSAKEYPAIR, 12, 1);
+XFS_CHECK_OFFSET(WFSPINGENERATERSAKEYPAIR, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINGENERATERSAKEYPAIR, dwUse, 4, 1);
+XFS_CHECK_OFFSET(WFSPINGENERATERSAKEYPAIR, wModulusLength, 8, 1);
+XFS_CHECK_OFFSET(WFSPINGENERATERSAKEYPAIR, wExponentValue, 10, 1);
+
+XFS_CHECK_SIZE(WFSPINEXPORTRSAEPPSIGNEDITEM, 14, 2);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAEPPSIGNEDITEM, wExportItemType, 0, 0);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAEPPSIGNEDITEM, lpsName, 2, 0);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAEPPSIGNEDITEM, lpsSigKey, 6, 1);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAEPPSIGNEDITEM, dwSignatureAlgorithm, 10, 2);
+
+XFS_CHECK_SIZE(WFSPINEXPORTRSAEPPSIGNEDITEMOUTPUT, 12, 3);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAEPPSIGNEDITEMOUTPUT, lpxValue, 0, 0);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAEPPSIGNEDITEMOUTPUT, lpxSelfSignature, 4, 1);
+XFS_CHECK_OFFSET(WFSPINEXPORTRSAEPPSIGNEDITEMOUTPUT, lpxSignature, 8, 2);
+
+XFS_CHECK_SIZE(WFSPINLOADCERTIFICATE, 4, 1);
+XFS_CHECK_SIZE(WFSPINLOADCERTIFICATEOUTPUT, 4, 1);
+XFS_CHECK_SIZE(WFSPINGETCERTIFICATE, 2, 0);
+XFS_CHECK_SIZE(WFSPINGETCERTIFICATEOUTPUT, 4, 1);
+XFS_CHECK_SIZE(WFSPINREPLACECERTIFICATE, 4, 1);
+XFS_CHECK_SIZE(WFSPINREPLACECERTIFICATEOUTPUT, 4, 1);
+XFS_CHECK_SIZE(WFSPINSTARTKEYEXCHANGE, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINIMPORTRSAENCIPHEREDPKCS7KEY, 12, 2);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAENCIPHEREDPKCS7KEY, lpxImportRSAKeyIn, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAENCIPHEREDPKCS7KEY, lpsKey, 4, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAENCIPHEREDPKCS7KEY, dwUse, 8, 2);
+
+XFS_CHECK_SIZE(WFSPINIMPORTRSAENCIPHEREDPKCS7KEYOUTPUT, 6, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAENCIPHEREDPKCS7KEYOUTPUT, wKeyLength, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTRSAENCIPHEREDPKCS7KEYOUTPUT, lpxRSAData, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINEMVIMPORTPUBLICKEY, 18, 3);
+XFS_CHECK_OFFSET(WFSPINEMVIMPORTPUBLICKEY, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINEMVIMPORTPUBLICKEY, dwUse, 4, 1);
+XFS_CHECK_OFFSET(WFSPINEMVIMPORTPUBLICKEY, wImportScheme, 8, 1);
+XFS_CHECK_OFFSET(WFSPINEMVIMPORTPUBLICKEY, lpxImportData, 10, 1);
+XFS_CHECK_OFFSET(WFSPINEMVIMPORTPUBLICKEY, lpsSigKey, 14, 2);
+
+XFS_CHECK_SIZE(WFSPINEMVIMPORTPUBLICKEYOUTPUT, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINDIGEST, 6, 1);
+XFS_CHECK_OFFSET(WFSPINDIGEST, wHashAlgorithm, 0, 0);
+XFS_CHECK_OFFSET(WFSPINDIGEST, lpxDigestInput, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINDIGESTOUTPUT, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINSECUREKEYENTRY, 24, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRY, usKeyLen, 0, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRY, bAutoEnd, 2, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRY, ulActiveFDKs, 6, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRY, ulActiveKeys, 10, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRY, ulTerminateFDKs, 14, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRY, ulTerminateKeys, 18, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRY, wVerificationType, 22, 0);
+
+XFS_CHECK_SIZE(WFSPINSECUREKEYENTRYOUT, 8, 1);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRYOUT, usDigits, 0, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRYOUT, wCompletion, 2, 0);
+XFS_CHECK_OFFSET(WFSPINSECUREKEYENTRYOUT, lpxKCV, 4, 0);
+
+XFS_CHECK_SIZE(WFSPINGENERATEKCV, 6, 1);
+XFS_CHECK_OFFSET(WFSPINGENERATEKCV, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINGENERATEKCV, wKeyCheckMode, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINKCV, 4, 1);
+
+XFS_CHECK_SIZE(WFSPINSETGUIDLIGHT, 6, 0);
+XFS_CHECK_OFFSET(WFSPINSETGUIDLIGHT, wGuidLight, 0, 0);
+XFS_CHECK_OFFSET(WFSPINSETGUIDLIGHT, dwCommand, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINMAINTAINPIN, 4, 0);
+XFS_CHECK_SIZE(WFSPINHSMIDENTIFIER, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINIMPORTKEYBLOCK, 12, 3);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYBLOCK, lpsKey, 0, 0);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYBLOCK, lpsEncKey, 4, 1);
+XFS_CHECK_OFFSET(WFSPINIMPORTKEYBLOCK, lpxKeyBlock, 8, 2);
+
+XFS_CHECK_SIZE(WFSPINPOWERSAVECONTROL, 2, 0);
+
+XFS_CHECK_SIZE(WFSPINBLOCKEX, 25, 4);
+XFS_CHECK_OFFSET(WFSPINBLOCKEX, lpsCustomerData, 0, 0);
+XFS_CHECK_OFFSET(WFSPINBLOCKEX, lpsXORData, 4, 1);
+XFS_CHECK_OFFSET(WFSPINBLOCKEX, bPadding, 8, 2);
+XFS_CHECK_OFFSET(WFSPINBLOCKEX, dwFormat, 9, 2);
+XFS_CHECK_OFFSET(WFSPINBLOCKEX, lpsKey, 13, 2);
+XFS_CHECK_OFFSET(WFSPINBLOCKEX, lpsKeyEncKey, 17, 3);
+XFS_CHECK_OFFSET(WFSPINBLOCKEX, dwAlgorithm, 21, 4);
+
+XFS_CHECK_SIZE(WFSPINGETPINEX, 50, 4);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, usMinLen, 0, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, usMaxLen, 2, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, bAutoEnd, 4, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, cEcho, 8, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, ulActiveFDKs, 9, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, ulActiveKeys, 13, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, ulTerminateFDKs, 17, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, ulTerminateKeys, 21, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, lpsCustomerData, 25, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, lpsXORData, 29, 1);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, bPadding, 33, 2);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, dwFormat, 34, 2);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, lpsKey, 38, 2);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, lpsKeyEncKey, 42, 3);
+XFS_CHECK_OFFSET(WFSPINGETPINEX, dwAlgorithm, 46, 4);
+
+XFS_CHECK_SIZE(WFSPINGETPINEXOUT, 10, 1);
+XFS_CHECK_OFFSET(WFSPINGETPINEXOUT, usDigits, 0, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEXOUT, wCompletion, 2, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEXOUT, usPinBlockLength, 4, 0);
+XFS_CHECK_OFFSET(WFSPINGETPINEXOUT, lpbPinBlockData, 6, 0);
+
+XFS_CHECK_SIZE(WFSPINDEVICEPOSITION, 2, 0);
+XFS_CHECK_SIZE(WFSPINPOWERSAVECHANGE, 2, 0);
+
+XFS_CHECK_SIZE(PROTCHNIMPORTSM2PUBLICKEYIN, 26, 4);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYIN, wCommand, 0, 0);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYIN, lpsKey, 2, 0);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYIN, lpxValue, 6, 1);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYIN, dwUse, 10, 2);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYIN, lpsSigKey, 14, 2);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYIN, dwSM2SignatureAlgorithm, 18, 3);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYIN, lpxSignature, 22, 3);
+
+XFS_CHECK_SIZE(PROTCHNIMPORTSM2PUBLICKEYOUT, 12, 1);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYOUT, wCommand, 0, 0);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYOUT, wResult, 2, 0);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYOUT, dwSM2KeyCheckMode, 4, 0);
+XFS_CHECK_OFFSET(PROTCHNIMPORTSM2PUBLICKEYOUT, lpxKeyCheckValue, 8, 0);
+
+#endif
