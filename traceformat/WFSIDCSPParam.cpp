@@ -100,19 +100,9 @@ const scrivel::TypeTable& CWFSIDCSPParam::OwnTypes() const {
   return table;
 }
 
-QString CWFSIDCSPParam::GetParamString(const WFSIDCRETAINCARD* p, const QString& name,
-                                       int indent) {
-  return scrivel::RenderRecord(*this, kRetainCard, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCWRITETRACK* p, const QString& name,
-                                       int indent) {
-  return scrivel::RenderRecord(*this, kWriteTrack, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCSETKEY* p, const QString& name, int indent) {
-  return scrivel::RenderRecord(*this, kSetKey, p, name, indent, g_bHidenLog);
-}
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCRETAINCARD, kRetainCard)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCWRITETRACK, kWriteTrack)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCSETKEY, kSetKey)
 
 QString CWFSIDCSPParam::GetParamString(const WFSIDCCARDDATA* p, const QString& name, int indent,
                                        int hide) {
@@ -125,32 +115,10 @@ QString CWFSIDCSPParam::GetParamString(const WFSIDCCARDDATA* const* pp, const QS
                               true, name, indent, hide);
 }
 
-QString CWFSIDCSPParam::GetParamString(const WFSIDCCHIPIO* p, const QString& name, int indent) {
-  return scrivel::RenderRecord(*this, kChipIo, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCPARSEDATA* p, const QString& name,
-                                       int indent) {
-  return scrivel::RenderRecord(*this, kParseData, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCTRACKEVENT* p, const QString& name,
-                                       int indent) {
-  return scrivel::RenderRecord(*this, kTrackEvent, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCCARDACT* p, const QString& name, int indent) {
-  return scrivel::RenderRecord(*this, kCardAct, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCSTATUS* p, const QString& name, int indent) {
-  return scrivel::RenderRecord(*this, kStatus, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCCAPS* p, const QString& name, int indent) {
-  return scrivel::RenderRecord(*this, kCaps, p, name, indent, g_bHidenLog);
-}
-
-QString CWFSIDCSPParam::GetParamString(const WFSIDCFORM* p, const QString& name, int indent) {
-  return scrivel::RenderRecord(*this, kForm, p, name, indent, g_bHidenLog);
-}
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCCHIPIO, kChipIo)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCPARSEDATA, kParseData)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCTRACKEVENT, kTrackEvent)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCCARDACT, kCardAct)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCSTATUS, kStatus)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCCAPS, kCaps)
+SV_RECORD_RENDERER(CWFSIDCSPParam, WFSIDCFORM, kForm)

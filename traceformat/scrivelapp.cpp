@@ -27,8 +27,14 @@ CScrivelApp::CScrivelApp() = default;
 
 CXFSSPParam* CScrivelApp::GetSPModule(int iClass) {
   switch (iClass) {
+    case WFS_SERVICE_CLASS_PTR:
+      return &m_ptr;
     case WFS_SERVICE_CLASS_IDC:
       return &m_idc;
+    case WFS_SERVICE_CLASS_PIN:
+      return &m_epp;
+    case WFS_SERVICE_CLASS_CRD:
+      return &m_crd;
     default:
       return this;
   }

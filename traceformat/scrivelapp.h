@@ -3,7 +3,10 @@
 #ifndef TRACEFORMAT_SCRIVELAPP_H
 #define TRACEFORMAT_SCRIVELAPP_H
 
+#include "WFSCRDSPParam.h"
+#include "WFSEPPSPParam.h"
 #include "WFSIDCSPParam.h"
+#include "WFSPTRSPParam.h"
 #include "XFSCommonSPParam.h"
 
 class CScrivelApp : public CXFSCommonSPParam {
@@ -16,6 +19,9 @@ class CScrivelApp : public CXFSCommonSPParam {
 
  private:
   CWFSIDCSPParam m_idc;
+  CWFSEPPSPParam m_epp;
+  CWFSPTRSPParam m_ptr;
+  CWFSCRDSPParam m_crd;
 };
 
 // The one application object, built when the library is loaded.

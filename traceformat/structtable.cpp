@@ -8,9 +8,6 @@ namespace scrivel {
 
 namespace {
 
-// The hidden form of byte data: the bytes of "***".
-const unsigned char kHiddenBytes[] = {'*', '*', '*'};
-
 // Members are read with memcpy: the records are packed.
 template <typename T>
 T Read(const unsigned char* record, unsigned offset) {

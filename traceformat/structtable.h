@@ -26,6 +26,7 @@
 #include <type_traits>
 
 #include "XFSSPParam.h"
+#include "scrivel.h"
 
 namespace scrivel {
 
@@ -58,6 +59,9 @@ enum class Kind : unsigned char {
 };
 
 enum class Secrecy : unsigned char { Clear, Secret, Always };
+
+// The hidden form of byte data: the bytes of "***".
+constexpr unsigned char kHiddenBytes[] = {'*', '*', '*'};
 
 // The most entries a row shows of an inline array.
 constexpr int kLargestInline = 64;
@@ -137,14 +141,8 @@ struct Member {
   constexpr Row Char() const { return Scalar<CHAR>(Kind::Char); }
   constexpr Row Text() const { return Scalar<LPSTR>(Kind::Text); }
   constexpr Row TextList() const { return Scalar<LPSTR>(Kind::TextList); }
-  template <typename W>
-  constexpr Row WideText() const {
-    return Scalar<W*>(Kind::WideText);
-  }
-  template <typename W>
-  constexpr Row WideTextList() const {
-    return Scalar<W*>(Kind::WideTextList);
-  }
+  constexpr Row WideText() const { return Scalar<LPWSTR>(Kind::WideText); }
+  constexpr Row WideTextList() const { return Scalar<LPWSTR>(Kind::WideTextList); }
   constexpr Row UshortList() const { return Scalar<USHORT*>(Kind::UshortList); }
   // The first N entries of an inline array of CHAR, WORD or DWORD.
   template <int N>
@@ -297,5 +295,12 @@ QString RenderCounted(CXFSSPParam& r, const void* data, int count, const QString
   constexpr ::scrivel::Row var##Rows[] = {__VA_ARGS__};         \
   constexpr ::scrivel::StructTable var = {#S, sizeof(S), var##Rows, \
                                           sizeof(var##Rows) / sizeof(var##Rows[0])}
+
+// The structure renderer Class::GetParamString(const S*, name, indent):
+// table `table` with the trace's hide flag.
+#define SV_RECORD_RENDERER(Class, S, table)                                              \
+  QString Class::GetParamString(const S* p, const QString& name, int indent) {           \
+    return ::scrivel::RenderRecord(*this, table, p, name, indent, g_bHidenLog);          \
+  }
 
 #endif

@@ -12,7 +12,6 @@ namespace {
 using scrivel::Kind;
 
 constexpr unsigned kScalar = 3;
-constexpr int kElements = 2;
 const char kText[] = "text";
 const char kTextList[] = "one\0two\0";  // with the literal's NUL: two strings and the end
 const wchar_t kWideList[] = L"uno\0dos\0";

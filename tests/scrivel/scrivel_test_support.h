@@ -42,6 +42,8 @@ class RecordBuilder {
   const std::vector<std::string>& Marked() const { return m_marked; }
 
   static constexpr unsigned kMarkerNumber = 0x7A3F19;
+  // The elements of every array built.
+  static constexpr int kElements = 2;
 
  private:
   void* Block(size_t size);

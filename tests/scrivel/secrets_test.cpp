@@ -21,8 +21,8 @@ using scriveltest::RecordBuilder;
 using scriveltest::Utf8;
 
 // A PAN-like text; its length differs from every length a renderer treats
-// apart.
-const std::string kMarker = "5413339000001513";
+// apart (the SM2 blocks).
+const std::string kMarker = "6011000990139424123";
 
 // Every member that can hold track, chip or PIN data, a PIN-derived value
 // or a key value, by its path from the outermost structure.
@@ -33,6 +33,45 @@ const std::set<std::string> kSecretMembers = {
     "WFSIDCCHIPIO.lpbChipData",
     "WFSIDCPARSEDATA.lppCardData.lpbData",
     "WFSIDCTRACKEVENT.lpstrData",
+    "WFSXDATA.lpbData",
+    "WFSPINCRYPT.lpxKeyEncKey.lpbData",
+    "WFSPINCRYPT.lpxCryptData.lpbData",
+    "WFSPINIMPORT.lpxValue.lpbData",
+    "WFSPINDERIVE.lpxInputData.lpbData",
+    "WFSPINLOCALDES.lpsValidationData",
+    "WFSPINLOCALDES.lpsOffset",
+    "WFSPINLOCALDES.lpxKeyEncKey.lpbData",
+    "WFSPINLOCALDES.lpsDecTable",
+    "WFSPINCREATEOFFSET.lpsValidationData",
+    "WFSPINCREATEOFFSET.lpxKeyEncKey.lpbData",
+    "WFSPINCREATEOFFSET.lpsDecTable",
+    "WFSPINLOCALEUROCHEQUE.lpsEurochequeData",
+    "WFSPINLOCALEUROCHEQUE.lpsPVV",
+    "WFSPINLOCALEUROCHEQUE.lpxKeyEncKey.lpbData",
+    "WFSPINLOCALEUROCHEQUE.lpsDecTable",
+    "WFSPINLOCALVISA.lpsPAN",
+    "WFSPINLOCALVISA.lpsPVV",
+    "WFSPINLOCALVISA.lpxKeyEncKey.lpbData",
+    "WFSPINPRESENTIDC.lpbChipData",
+    "WFSPINPRESENTRESULT.lpbChipData",
+    "WFSPINBLOCK.lpsCustomerData",
+    "WFSPINBLOCK.lpsXORData",
+    "WFSPINBLOCKEX.lpsCustomerData",
+    "WFSPINBLOCKEX.lpsXORData",
+    "WFSPINGETPINEX.lpsCustomerData",
+    "WFSPINGETPINEX.lpsXORData",
+    "WFSPINGETPINEXOUT.lpbPinBlockData",
+    "WFSPINKEY.ulDigit",
+    "WFSPINDATA.lpPinKeys.ulDigit",
+    "WFSPININIT.lpxKey.lpbData",
+    "WFSPINLOCALBANKSYS.lpxATMVAC.lpbData",
+    "WFSPINBANKSYSIO.lpbData",
+    "WFSPINSECMSG.lpbMsg",
+    "WFSPINIMPORTKEYEX.lpxValue.lpbData",
+    "WFSPINENCIO.lpvData",
+    "WFSPINIMPORTRSAPUBLICKEY.lpxValue.lpbData",
+    "WFSPINIMPORTRSASIGNEDDESKEY.lpxValue.lpbData",
+    "WFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT.lpxValue.lpbData",
 };
 
 // The forms in which data may leak into text.
@@ -72,13 +111,15 @@ TEST(Secrets, NeverReachTheTraceWhileHidden) {
     if (builder.Marked().empty()) continue;
     marked.insert(builder.Marked().begin(), builder.Marked().end());
 
+    // Counted arrays with the count of what was built.
+    const int count = RecordBuilder::kElements;
     const std::string hidden =
-        Utf8(renderer->GetParamString(known.entry->type, data, 0, known.entry->type, 0));
+        Utf8(renderer->GetParamString(known.entry->type, data, count, known.entry->type, 0));
     EXPECT_EQ(Leak(hidden), "") << known.entry->type << "\n" << hidden;
     // The marker is where the test put it: with hiding off it shows.
     g_bHidenLog = 0;
     const std::string clear =
-        Utf8(renderer->GetParamString(known.entry->type, data, 0, known.entry->type, 0));
+        Utf8(renderer->GetParamString(known.entry->type, data, count, known.entry->type, 0));
     g_bHidenLog = 1;
     EXPECT_NE(Leak(clear), "") << known.entry->type << "\n" << clear;
   }
