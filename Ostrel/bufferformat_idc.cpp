@@ -6,6 +6,8 @@
 
 #include "codec_dispatch.h"
 #include "codec_request.h"
+#include "structcodec.h"
+#include "structs_idc.h"
 #include "kestrel.h"
 #include "xfsidc.h"
 
@@ -15,24 +17,6 @@ namespace {
 // inputs): the bare string.
 Json::Value FormatFormName(unsigned char* data) {
   return Json::Value(reinterpret_cast<const char*>(data));
-}
-
-// One card-data element, as WRITE_RAW_DATA and PARSE_DATA send them. The
-// data travels as base64 and only when there is some.
-Json::Value FormatCardData(const WFSIDCCARDDATA* card) {
-  Json::Value object(Json::objectValue);
-  object["wDataSource"] = codec::Int(card->wDataSource);
-  object["wStatus"] = codec::Int(card->wStatus);
-  object["ulDataLength"] = codec::Int(card->ulDataLength);
-  if (!codec::SetBinary(object, "lpbData", card->lpbData, card->ulDataLength)) {
-    codec::CannotFormat("lpbData");
-  }
-  object["fwWriteMethod"] = codec::Int(card->fwWriteMethod);
-  return object;
-}
-
-Json::Value FormatCardDataList(const LPWFSIDCCARDDATA* list) {
-  return codec::ArrayOf(list, FormatCardData);
 }
 
 // A WORD passed as the input itself.
@@ -83,20 +67,13 @@ Json::Value BufferFormat_IDC::ExeFormat(unsigned int command, unsigned char* dat
 Json::Value BufferFormat_IDC::GetLPSTR(char* text) { return codec::OptionalString(text); }
 
 Json::Value BufferFormat_IDC::FormatWriteTrack(unsigned char* data) {
-  const WFSIDCWRITETRACK* write = reinterpret_cast<const WFSIDCWRITETRACK*>(data);
-  Json::Value object(Json::objectValue);
-  object["lpstrFormName"] = GetLPSTR(write->lpstrFormName);
-  object["lpstrTrackData"] = codec::RequiredString("lpstrTrackData", write->lpstrTrackData);
-  object["fwWriteMethod"] = codec::Int(write->fwWriteMethod);
+  Json::Value object = codec::Format(codec::idc::kWriteTrack, data);
   tracelog(1, "Ostrel", "BufferFormat_IDC::FormatWriteTrack ");
   return object;
 }
 
 Json::Value BufferFormat_IDC::FormatEjectCard(unsigned char* data) {
-  const WFSIDCEJECTCARD* eject = reinterpret_cast<const WFSIDCEJECTCARD*>(data);
-  Json::Value object(Json::objectValue);
-  object["wEjectPosition"] = codec::Int(eject->wEjectPosition);
-  return object;
+  return codec::Format(codec::idc::kEjectCard, data);
 }
 
 Json::Value BufferFormat_IDC::FormatRetainCard() { return Json::Value(); }
@@ -104,34 +81,19 @@ Json::Value BufferFormat_IDC::FormatRetainCard() { return Json::Value(); }
 Json::Value BufferFormat_IDC::FormatResetCount() { return Json::Value(); }
 
 Json::Value BufferFormat_IDC::FormatSetkey(unsigned char* data) {
-  const WFSIDCSETKEY* key = reinterpret_cast<const WFSIDCSETKEY*>(data);
-  Json::Value object(Json::objectValue);
-  object["usKeyLen"] = codec::Int(key->usKeyLen);
-  if (!codec::SetBinary(object, "lpbKeyValue", key->lpbKeyValue, key->usKeyLen)) {
-    codec::CannotFormat("lpbKeyValue");
-  }
-  return object;
+  return codec::Format(codec::idc::kSetkey, data);
 }
 
 Json::Value BufferFormat_IDC::FormatReadRawData(unsigned char* data) {
-  Json::Value object(Json::objectValue);
-  object["lpwReadData"] = codec::Int(WordInput(data));
-  return object;
+  return codec::Format(codec::idc::kReadData, data);
 }
 
 Json::Value BufferFormat_IDC::FormatWriteRawData(unsigned char* data) {
-  return FormatCardDataList(reinterpret_cast<const LPWFSIDCCARDDATA*>(data));
+  return codec::FormatArray(codec::idc::kCardData, data);
 }
 
 Json::Value BufferFormat_IDC::FormatChipIO(unsigned char* data) {
-  const WFSIDCCHIPIO* chip = reinterpret_cast<const WFSIDCCHIPIO*>(data);
-  Json::Value object(Json::objectValue);
-  object["wChipProtocol"] = codec::Int(chip->wChipProtocol);
-  object["ulChipDataLength"] = codec::Int(chip->ulChipDataLength);
-  if (!codec::SetBinary(object, "lpbChipData", chip->lpbChipData, chip->ulChipDataLength)) {
-    codec::CannotFormat("lpbChipData");
-  }
-  return object;
+  return codec::Format(codec::idc::kChipIo, data);
 }
 
 Json::Value BufferFormat_IDC::FormatReset(unsigned char* data) {
@@ -144,24 +106,13 @@ Json::Value BufferFormat_IDC::FormatChipPower(unsigned char* data) {
 
 Json::Value BufferFormat_IDC::FormatParseData(unsigned char* data) {
   tracelog(1, "Ostrel", "BufferFormat_IDC::FormatParseData enter!");
-  const WFSIDCPARSEDATA* parse = reinterpret_cast<const WFSIDCPARSEDATA*>(data);
-  Json::Value object(Json::objectValue);
-  object["lpstrFormName"] = codec::RequiredString("lpstrFormName", parse->lpstrFormName);
-  object["lppCardData"] = FormatCardDataList(parse->lppCardData);
-  return object;
+  return codec::Format(codec::idc::kParseData, data);
 }
 
 Json::Value BufferFormat_IDC::FormatSetGuidanceLight(unsigned char* data) {
-  const WFSIDCSETGUIDLIGHT* light = reinterpret_cast<const WFSIDCSETGUIDLIGHT*>(data);
-  Json::Value object(Json::objectValue);
-  object["wGuidLight"] = codec::Int(light->wGuidLight);
-  object["dwCommand"] = codec::Unsigned(light->dwCommand);
-  return object;
+  return codec::Format(codec::idc::kSetGuidanceLight, data);
 }
 
 Json::Value BufferFormat_IDC::FormatPowerSaveControl(unsigned char* data) {
-  const WFSIDCPOWERSAVECONTROL* control = reinterpret_cast<const WFSIDCPOWERSAVECONTROL*>(data);
-  Json::Value object(Json::objectValue);
-  object["usMaxPowerSaveRecoveryTime"] = codec::Int(control->usMaxPowerSaveRecoveryTime);
-  return object;
+  return codec::Format(codec::idc::kPowerSaveControl, data);
 }

@@ -5,30 +5,21 @@
 #include "jsonunformatevent_execute_idc.h"
 #include "jsonunformatevent_server_idc.h"
 
-// A class's codec plugs in here: include its dispatcher headers and name
-// its dispatchers in its row, e.g. for the card reader
-//   {WFS_SERVICE_CLASS_IDC, 200, 299, &BufferFormat_IDC::InfoFormat,
-//    &BufferFormat_IDC::ExeFormat, &JsonUnformat_IDC::UnformatInfo,
-//    &JsonUnformat_IDC::UnformatExecute, &JsonUnformatEvent_Execute_IDC::UnformatExecute,
-//    &JsonUnformatEvent_Server_IDC::UnformatServer, nullptr},
-// Kinds a class never has stay NULL: the printer has no execute events, the
-// card reader and the PIN pad no user events.
-
 namespace classcodecs {
 
 namespace {
 
-const ClassCodec kClasses[] = {
-    {WFS_SERVICE_CLASS_PIN, 400, 499, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-     nullptr},
-    {WFS_SERVICE_CLASS_IDC, 200, 299, &BufferFormat_IDC::InfoFormat, &BufferFormat_IDC::ExeFormat,
-     &JsonUnformat_IDC::UnformatInfo, &JsonUnformat_IDC::UnformatExecute,
-     &JsonUnformatEvent_Execute_IDC::UnformatExecute, &JsonUnformatEvent_Server_IDC::UnformatServer,
-     nullptr},
-    {WFS_SERVICE_CLASS_PTR, 100, 199, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-     nullptr},
-    {WFS_SERVICE_CLASS_CRD, 1400, 1499, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-     nullptr},
+// The printer has no execute events, the card reader and the PIN pad no
+// user events.
+constexpr ClassCodec kClasses[] = {
+    ClassCodec(WFS_SERVICE_CLASS_PIN, 400, 499),
+    ClassCodec(WFS_SERVICE_CLASS_IDC, 200, 299)
+        .Info(&BufferFormat_IDC::InfoFormat, &JsonUnformat_IDC::UnformatInfo)
+        .Execute(&BufferFormat_IDC::ExeFormat, &JsonUnformat_IDC::UnformatExecute)
+        .ExecuteEvents(&JsonUnformatEvent_Execute_IDC::UnformatExecute)
+        .ServiceEvents(&JsonUnformatEvent_Server_IDC::UnformatServer),
+    ClassCodec(WFS_SERVICE_CLASS_PTR, 100, 199),
+    ClassCodec(WFS_SERVICE_CLASS_CRD, 1400, 1499),
 };
 
 }  // namespace

@@ -86,6 +86,26 @@ bool IsIntegerZero(const Json::Value& value) {
 
 bool NoInput(const Json::Value* input) { return input == nullptr || IsIntegerZero(*input); }
 
+void StoreInteger(void* field, size_t size, long long value) {
+  switch (size) {
+    case 1: {
+      uint8_t entry = static_cast<uint8_t>(value);
+      std::memcpy(field, &entry, sizeof entry);
+      break;
+    }
+    case 2: {
+      uint16_t entry = static_cast<uint16_t>(value);
+      std::memcpy(field, &entry, sizeof entry);
+      break;
+    }
+    default: {
+      uint32_t entry = static_cast<uint32_t>(value);
+      std::memcpy(field, &entry, sizeof entry);
+      break;
+    }
+  }
+}
+
 // ---- AllocPoint -------------------------------------------------------------
 
 void AllocPoint::Log(const char* decoder) const {
@@ -339,6 +359,36 @@ LPBYTE Object::BinaryMatchFirst(const char* member, size_t length, AllocPoint po
   LPBYTE block = m_decoder->Allocate<BYTE>(point, length);
   if (block != nullptr) std::memcpy(block, bytes.data(), length);
   return block;
+}
+
+void Object::FixedInto(const char* member, void* field, size_t count, size_t entrySize) const {
+  Array items = Items(member);
+  size_t taken = items.size() < count ? items.size() : count;
+  for (size_t i = 0; i < taken && m_decoder->ok(); ++i) {
+    if (!items[i].isNull()) {
+      StoreInteger(static_cast<unsigned char*>(field) + i * entrySize, entrySize, items.Int(i));
+    }
+  }
+}
+
+void Object::TextInto(const char* member, CHAR* field, size_t size) const {
+  const Json::Value& value = Get(member);
+  if (value.isNull() || !m_decoder->ok() || size == 0) return;
+  const char* begin = nullptr;
+  const char* end = nullptr;
+  if (!value.getString(&begin, &end)) {
+    m_decoder->WrongType(member);
+    return;
+  }
+  size_t length = static_cast<size_t>(end - begin);
+  if (length > size - 1) length = size - 1;
+  std::memcpy(field, begin, length);
+  field[length] = '\0';
+}
+
+void Object::BytesInto(const char* member, void* field, size_t size) const {
+  std::vector<unsigned char> bytes;
+  if (Bytes(member, &bytes) && bytes.size() == size) std::memcpy(field, bytes.data(), size);
 }
 
 Object Object::Child(const char* member) const {

@@ -74,6 +74,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "xfsapi.h"
@@ -89,12 +90,17 @@ constexpr size_t kLargestBinary = 40960;
 //   a number n            "<name> allocate buffer failed n!"
 //   AllocPoint::Text(s)   "<name>" followed by s, for a line of its own form
 //                         (for example " allocate buffer failed 1 !").
+//   AllocPoint::Auto()    in a structure description: the next number in the
+//                         decoder's order (see structdesc.h).
 class AllocPoint {
  public:
   // Implicit, so that a decoder names a numbered point by its number.
   constexpr AllocPoint(int number) : m_number(number), m_suffix(nullptr) {}
   static constexpr AllocPoint First() { return AllocPoint(kFirst, nullptr); }
   static constexpr AllocPoint Text(const char* suffix) { return AllocPoint(kText, suffix); }
+  static constexpr AllocPoint Auto() { return AllocPoint(kAuto, nullptr); }
+
+  constexpr bool IsAuto() const { return m_number == kAuto; }
 
   // Logs the point's line for the decoder named `decoder`.
   void Log(const char* decoder) const;
@@ -102,6 +108,7 @@ class AllocPoint {
  private:
   static constexpr int kFirst = -1;
   static constexpr int kText = -2;
+  static constexpr int kAuto = -3;
   constexpr AllocPoint(int number, const char* suffix) : m_number(number), m_suffix(suffix) {}
   int m_number;
   const char* m_suffix;
@@ -172,6 +179,11 @@ class Decoder {
   // gives a block of zeros) is a wrong type.
   template <typename T, typename Fill>
   T** PointerArray(const Array& items, AllocPoint block, AllocPoint element, Fill fill);
+  // The same with elements of elementSize bytes, filled by
+  // fill(const Object& element, void* block); the pointer block's address.
+  template <typename Fill>
+  void* Blocks(const Array& items, size_t elementSize, AllocPoint block, AllocPoint element,
+               Fill fill);
 
  private:
   const char* m_name;
@@ -228,9 +240,22 @@ class Object {
                           bool* matched = nullptr) const;
   LPBYTE BinaryMatchFirst(const char* member, size_t length, AllocPoint point) const;
   template <typename T, size_t N>
-  void Fixed(const char* member, T (*field)[N]) const;
+  void Fixed(const char* member, T (*field)[N]) const {
+    static_assert(std::is_integral<T>::value, "a fixed array of integers");
+    FixedInto(member, field, N, sizeof(T));
+  }
   template <size_t N>
-  void FixedText(const char* member, CHAR (*field)[N]) const;
+  void FixedText(const char* member, CHAR (*field)[N]) const {
+    static_assert(N > 0, "a text field holds at least its NUL");
+    TextInto(member, *field, N);
+  }
+  // The same over `count` packed integers of entrySize bytes at field, and
+  // a text field of `size` characters (its NUL included).
+  void FixedInto(const char* member, void* field, size_t count, size_t entrySize) const;
+  void TextInto(const char* member, CHAR* field, size_t size) const;
+  // size bytes of base64 data, copied into field only when exactly size
+  // bytes decode; the field stays as it was otherwise.
+  void BytesInto(const char* member, void* field, size_t size) const;
   Object Child(const char* member) const;
   Array Items(const char* member) const;
   template <typename T, typename Fill>
@@ -242,59 +267,38 @@ class Object {
  private:
   // The member's decoded base64 bytes; false when missing, null or failed.
   bool Bytes(const char* member, std::vector<unsigned char>* bytes) const;
-  // Stores one integer in entry i of a packed array field.
-  template <typename T>
-  static void Store(void* field, size_t i, long long value) {
-    T entry = static_cast<T>(value);
-    std::memcpy(static_cast<unsigned char*>(field) + i * sizeof(T), &entry, sizeof(T));
-  }
 
   Decoder* m_decoder = nullptr;
   const Json::Value* m_value = nullptr;
 };
 
-template <typename T, typename Fill>
-T** Decoder::PointerArray(const Array& items, AllocPoint block, AllocPoint element, Fill fill) {
+// Stores the low size bytes of value (1, 2 or 4) at a packed field.
+void StoreInteger(void* field, size_t size, long long value);
+
+template <typename Fill>
+void* Decoder::Blocks(const Array& items, size_t elementSize, AllocPoint block,
+                      AllocPoint element, Fill fill) {
   if (!items) return nullptr;
   size_t count = items.size();
-  T** list = Allocate<T*>(block, count + 1);
+  void* list = Allocate(sizeof(void*) * (count + 1), block);
   for (size_t i = 0; list != nullptr && i < count; ++i) {
     Object item = items.At(i);
     if (!ok()) break;
-    T* entry = Allocate<T>(element);
+    void* entry = Allocate(elementSize, element);
     if (entry == nullptr) break;
-    list[i] = entry;
+    std::memcpy(static_cast<unsigned char*>(list) + i * sizeof(void*), &entry, sizeof entry);
     fill(item, entry);
     if (!ok()) break;
   }
   return list;
 }
 
-template <typename T, size_t N>
-void Object::Fixed(const char* member, T (*field)[N]) const {
-  Array items = Items(member);
-  size_t count = items.size() < N ? items.size() : N;
-  for (size_t i = 0; i < count && m_decoder->ok(); ++i) {
-    if (!items[i].isNull()) Store<T>(field, i, items.Int(i));
-  }
-}
-
-template <size_t N>
-void Object::FixedText(const char* member, CHAR (*field)[N]) const {
-  static_assert(N > 0, "a text field holds at least its NUL");
-  const Json::Value& value = Get(member);
-  if (value.isNull() || !m_decoder->ok()) return;
-  const char* begin = nullptr;
-  const char* end = nullptr;
-  if (!value.getString(&begin, &end)) {
-    m_decoder->WrongType(member);
-    return;
-  }
-  size_t length = static_cast<size_t>(end - begin);
-  if (length > N - 1) length = N - 1;
-  char* text = reinterpret_cast<char*>(field);
-  std::memcpy(text, begin, length);
-  text[length] = '\0';
+template <typename T, typename Fill>
+T** Decoder::PointerArray(const Array& items, AllocPoint block, AllocPoint element, Fill fill) {
+  return static_cast<T**>(Blocks(items, sizeof(T), block, element,
+                                 [&](const Object& item, void* entry) {
+                                   fill(item, static_cast<T*>(entry));
+                                 }));
 }
 
 }  // namespace codec

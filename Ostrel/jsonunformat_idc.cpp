@@ -2,32 +2,9 @@
 
 #include "codec_dispatch.h"
 #include "codec_reply.h"
+#include "structcodec.h"
+#include "structs_idc.h"
 #include "xfsidc.h"
-
-namespace {
-
-// A reply whose value is a text itself (the track data, the parsed card
-// data): a copy of it becomes lpBuffer.
-int UnformatText(const char* name, codec::AllocPoint point, LPWFSRESULT result,
-                 const Json::Value* value) {
-  codec::Decoder decoder(name, result);
-  if (!decoder.HasInput(value)) return 0;
-  LPSTR text = decoder.String(*value, "lpBuffer", point);
-  if (text != nullptr) result->lpBuffer = text;
-  return decoder.Result();
-}
-
-// One element of a card-data array. The data block takes the declared
-// length first and receives the bytes only when they match it.
-void FillCardData(const codec::Object& in, WFSIDCCARDDATA* card) {
-  card->wDataSource = static_cast<WORD>(in.Int("wDataSource"));
-  card->wStatus = static_cast<WORD>(in.Int("wStatus"));
-  card->ulDataLength = static_cast<ULONG>(in.Int("ulDataLength"));
-  card->lpbData = in.BinaryBlockFirst("lpbData", card->ulDataLength, codec::AllocPoint::First());
-  card->fwWriteMethod = static_cast<WORD>(in.Int("fwWriteMethod"));
-}
-
-}  // namespace
 
 int JsonUnformat_IDC::UnformatInfo(LPWFSRESULT result, Json::Value* value) {
   static const codec::UnformatEntry kTable[] = {
@@ -67,56 +44,12 @@ int JsonUnformat_IDC::UnformatExecute(LPWFSRESULT result, Json::Value* value) {
 }
 
 int JsonUnformat_IDC::UnformatStatus(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatStatus", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCSTATUS* status = decoder.Output<WFSIDCSTATUS>();
-  if (status == nullptr) return 0;
-  status->fwDevice = static_cast<WORD>(in.Int("fwDevice"));
-  status->fwMedia = static_cast<WORD>(in.Int("fwMedia"));
-  status->fwRetainBin = static_cast<WORD>(in.Int("fwRetainBin"));
-  status->fwSecurity = static_cast<WORD>(in.Int("fwSecurity"));
-  status->usCards = static_cast<USHORT>(in.Int("usCards"));
-  status->fwChipPower = static_cast<WORD>(in.Int("fwChipPower"));
-  status->lpszExtra = in.Extra("lpszExtra", 1);
-  in.Fixed("dwGuidLights", &status->dwGuidLights);
-  status->fwChipModule = static_cast<WORD>(in.Int("fwChipModule"));
-  status->fwMagReadModule = static_cast<WORD>(in.Int("fwMagReadModule"));
-  status->fwMagWriteModule = static_cast<WORD>(in.Int("fwMagWriteModule"));
-  status->fwFrontImageModule = static_cast<WORD>(in.Int("fwFrontImageModule"));
-  status->fwBackImageModule = static_cast<WORD>(in.Int("fwBackImageModule"));
-  status->wDevicePosition = static_cast<WORD>(in.Int("wDevicePosition"));
-  status->usPowerSaveRecoveryTime = static_cast<USHORT>(in.Int("usPowerSaveRecoveryTime"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatStatus", codec::idc::kStatus, result, value);
 }
 
 int JsonUnformat_IDC::UnformatCapabilities(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatCapabilities", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCCAPS* caps = decoder.Output<WFSIDCCAPS>();
-  if (caps == nullptr) return 0;
-  caps->wClass = static_cast<WORD>(in.Int("wClass"));
-  caps->fwType = static_cast<WORD>(in.Int("fwType"));
-  caps->bCompound = in.Bool("bCompound");
-  caps->fwReadTracks = static_cast<WORD>(in.Int("fwReadTracks"));
-  caps->fwWriteTracks = static_cast<WORD>(in.Int("fwWriteTracks"));
-  caps->fwChipProtocols = static_cast<WORD>(in.Int("fwChipProtocols"));
-  caps->usCards = static_cast<USHORT>(in.Int("usCards"));
-  caps->fwSecType = static_cast<WORD>(in.Int("fwSecType"));
-  caps->fwPowerOnOption = static_cast<WORD>(in.Int("fwPowerOnOption"));
-  caps->fwPowerOffOption = static_cast<WORD>(in.Int("fwPowerOffOption"));
-  caps->bFluxSensorProgrammable = in.Bool("bFluxSensorProgrammable");
-  caps->bReadWriteAccessFollowingEject = in.Bool("bReadWriteAccessFollowingEject");
-  caps->fwWriteMode = static_cast<WORD>(in.Int("fwWriteMode"));
-  caps->fwChipPower = static_cast<WORD>(in.Int("fwChipPower"));
-  caps->lpszExtra = in.Extra("lpszExtra", 1);
-  caps->fwDIPMode = static_cast<WORD>(in.Int("fwDIPMode"));
-  caps->lpwMemoryChipProtocols = in.WordList("lpwMemoryChipProtocols", 2);
-  in.Fixed("dwGuidLights", &caps->dwGuidLights);
-  caps->fwEjectPosition = static_cast<WORD>(in.Int("fwEjectPosition"));
-  caps->bPowerSaveControl = static_cast<BOOL>(in.Int("bPowerSaveControl"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatCapabilities", codec::idc::kCapabilities,
+                         result, value);
 }
 
 int JsonUnformat_IDC::UnformatFormList(LPWFSRESULT result, Json::Value* value) {
@@ -133,98 +66,41 @@ int JsonUnformat_IDC::UnformatFormList(LPWFSRESULT result, Json::Value* value) {
 }
 
 int JsonUnformat_IDC::UnformatQueryForm(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatQueryForm", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCFORM* form = decoder.Output<WFSIDCFORM>();
-  if (form == nullptr) return 0;
-  // The form name is always there: an empty one when the reply has none.
-  form->lpszFormName =
-      in.Has("lpszFormName") ? in.String("lpszFormName", 1) : decoder.CopyText("", 0, 1);
-  form->cFieldSeparatorTrack1 = static_cast<CHAR>(in.Byte("cFieldSeparatorTrack1"));
-  form->cFieldSeparatorTrack2 = static_cast<CHAR>(in.Byte("cFieldSeparatorTrack2"));
-  form->cFieldSeparatorTrack3 = static_cast<CHAR>(in.Byte("cFieldSeparatorTrack3"));
-  form->fwAction = static_cast<WORD>(in.Int("fwAction"));
-  form->lpszTracks = in.String("lpszTracks", 2);
-  form->bSecure = in.Bool("bSecure");
-  form->lpszTrack1Fields = in.String("lpszTrack1Fields", 3);
-  form->lpszTrack2Fields = in.String("lpszTrack2Fields", 4);
-  form->lpszTrack3Fields = in.String("lpszTrack3Fields", 5);
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatQueryForm", codec::idc::kForm, result, value);
 }
 
 int JsonUnformat_IDC::UnformatQueryIfmIdentifier(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatQueryIfmIdentifier", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCIFMIDENTIFIER* identifier = decoder.Output<WFSIDCIFMIDENTIFIER>();
-  if (identifier == nullptr) return 0;
-  identifier->wIFMAuthority = static_cast<WORD>(in.Int("wIFMAuthority"));
-  identifier->lpszIFMIdentifier = in.String("lpszIFMIdentifier", 5);
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatQueryIfmIdentifier", codec::idc::kIfmIdentifier,
+                         result, value);
 }
 
 int JsonUnformat_IDC::UnformatReadTrack(LPWFSRESULT result, Json::Value* value) {
-  return UnformatText("JsonUnformat_IDC::UnformatReadTrack", 0, result, value);
+  return codec::UnformatTextValue("JsonUnformat_IDC::UnformatReadTrack", 0, result, value);
 }
 
 int JsonUnformat_IDC::UnformatEjectCard(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatEjectCard", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WORD* position = decoder.Output<WORD>();
-  if (position == nullptr) return 0;
-  *position = static_cast<WORD>(in.Int("wEjectPosition"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatEjectCard", codec::idc::kEjectCard, result,
+                         value);
 }
 
 int JsonUnformat_IDC::UnformatRetainCard(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatRetainCard", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCRETAINCARD* retain = decoder.Output<WFSIDCRETAINCARD>();
-  if (retain == nullptr) return 0;
-  retain->usCount = static_cast<USHORT>(in.Int("usCount"));
-  retain->fwPosition = static_cast<WORD>(in.Int("fwPosition"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatRetainCard", codec::idc::kRetainCard, result,
+                         value);
 }
 
 int JsonUnformat_IDC::UnformatSetkey(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatSetkey", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCSETKEY* key = decoder.Output<WFSIDCSETKEY>();
-  if (key == nullptr) return 0;
-  key->usKeyLen = static_cast<USHORT>(in.Int("usKeyLen"));
-  if (!in.Has("lpbKeyValue")) return decoder.Result();
-  bool matched = false;
-  key->lpbKeyValue = in.BinaryBlockFirst("lpbKeyValue", key->usKeyLen, 1, &matched);
-  // A key of another length than the one declared is refused.
-  if (decoder.ok() && !matched) decoder.Fail(" vect.size() !=lpBuffer->usKeyLen!");
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatSetkey", codec::idc::kSetkey, result, value);
 }
 
 int JsonUnformat_IDC::UnformatReadRawData(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatReadRawData", result);
-  codec::Array cards = decoder.InputArray(value);
-  if (!cards) return 0;
-  LPWFSIDCCARDDATA* list = decoder.PointerArray<WFSIDCCARDDATA>(
-      cards, codec::AllocPoint::First(), codec::AllocPoint::Text(" allocate buffer failed1!"),
-      FillCardData);
-  if (list != nullptr) result->lpBuffer = list;
-  return decoder.Result();
+  codec::UnformatOptions options;
+  options.element = codec::AllocPoint::Text(" allocate buffer failed1!");
+  return codec::UnformatArray("JsonUnformat_IDC::UnformatReadRawData", codec::idc::kCardData,
+                              result, value, options);
 }
 
 int JsonUnformat_IDC::UnformatChipIO(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformat_IDC::UnformatChipIO", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCCHIPIO* chip = decoder.Output<WFSIDCCHIPIO>();
-  if (chip == nullptr) return 0;
-  chip->wChipProtocol = static_cast<WORD>(in.Int("wChipProtocol"));
-  chip->ulChipDataLength = static_cast<ULONG>(in.Int("ulChipDataLength"));
-  chip->lpbChipData = in.BinaryBlockFirst("lpbChipData", chip->ulChipDataLength, 1);
-  return decoder.Result();
+  return codec::Unformat("JsonUnformat_IDC::UnformatChipIO", codec::idc::kChipIo, result, value);
 }
 
 int JsonUnformat_IDC::UnformatChipPower(LPWFSRESULT result, Json::Value* value) {
@@ -247,6 +123,6 @@ int JsonUnformat_IDC::UnformatChipPower(LPWFSRESULT result, Json::Value* value) 
 }
 
 int JsonUnformat_IDC::UnformatParseData(LPWFSRESULT result, Json::Value* value) {
-  return UnformatText("JsonUnformat_IDC::UnformatParseData", codec::AllocPoint::First(), result,
-                      value);
+  return codec::UnformatTextValue("JsonUnformat_IDC::UnformatParseData", codec::AllocPoint::First(),
+                                  result, value);
 }

@@ -1,7 +1,8 @@
 #include "jsonunformatevent_execute_idc.h"
 
 #include "codec_dispatch.h"
-#include "codec_reply.h"
+#include "structcodec.h"
+#include "structs_idc.h"
 #include "xfsidc.h"
 
 int JsonUnformatEvent_Execute_IDC::UnformatExecute(LPWFSRESULT result, Json::Value* value) {
@@ -21,13 +22,6 @@ int JsonUnformatEvent_Execute_IDC::UnformatExecute(LPWFSRESULT result, Json::Val
 
 int JsonUnformatEvent_Execute_IDC::UnformatInvalidTrackData(LPWFSRESULT result,
                                                             Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_Execute_IDC::UnformatInvalidTrackData", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCTRACKEVENT* track = decoder.Output<WFSIDCTRACKEVENT>();
-  if (track == nullptr) return 0;
-  track->fwStatus = static_cast<WORD>(in.Int("fwStatus"));
-  track->lpstrTrack = in.String("lpstrTrack", 1);
-  track->lpstrData = in.String("lpstrData", 2);
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatInvalidTrackData",
+                         codec::idc::kTrackEvent, result, value);
 }

@@ -1,7 +1,8 @@
 #include "jsonunformatevent_server_idc.h"
 
 #include "codec_dispatch.h"
-#include "codec_reply.h"
+#include "structcodec.h"
+#include "structs_idc.h"
 #include "xfsidc.h"
 
 int JsonUnformatEvent_Server_IDC::UnformatServer(LPWFSRESULT result, Json::Value* value) {
@@ -22,42 +23,21 @@ int JsonUnformatEvent_Server_IDC::UnformatServer(LPWFSRESULT result, Json::Value
 }
 
 int JsonUnformatEvent_Server_IDC::UnformatCardAction(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_Execute_IDC::UnformatCardAction", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCCARDACT* action = decoder.Output<WFSIDCCARDACT>();
-  if (action == nullptr) return 0;
-  action->wAction = static_cast<WORD>(in.Int("wAction"));
-  action->wPosition = static_cast<WORD>(in.Int("wPosition"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatCardAction",
+                         codec::idc::kCardAction, result, value);
 }
 
 int JsonUnformatEvent_Server_IDC::UnformatMediaDetected(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_Execute_IDC::UnformatMediaDetected", result);
-  if (!decoder.HasInput(value)) return 0;
-  WORD position = static_cast<WORD>(decoder.Int(*value, "lpBuffer"));
-  if (!decoder.ok()) return 0;
-  WORD* block = decoder.Output<WORD>();
-  if (block != nullptr) *block = position;
-  return decoder.Result();
+  return codec::UnformatWordValue("JsonUnformatEvent_Execute_IDC::UnformatMediaDetected", result,
+                                  value);
 }
 
 int JsonUnformatEvent_Server_IDC::UnformatDevicePosition(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_Execute_IDC::UnformatDevicePosition", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCDEVICEPOSITION* position = decoder.Output<WFSIDCDEVICEPOSITION>();
-  if (position == nullptr) return 0;
-  position->wPosition = static_cast<WORD>(in.Int("wPosition"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatDevicePosition",
+                         codec::idc::kDevicePosition, result, value);
 }
 
 int JsonUnformatEvent_Server_IDC::UnformatPowerSaveChange(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_Execute_IDC::UnformatPowerSaveChange", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSIDCPOWERSAVECHANGE* change = decoder.Output<WFSIDCPOWERSAVECHANGE>();
-  if (change == nullptr) return 0;
-  change->usPowerSaveRecoveryTime = static_cast<USHORT>(in.Int("usPowerSaveRecoveryTime"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatPowerSaveChange",
+                         codec::idc::kPowerSaveChange, result, value);
 }

@@ -1,28 +1,8 @@
 #include "jsonunformatevent_system.h"
 
 #include "codec_dispatch.h"
-#include "codec_reply.h"
-
-namespace {
-
-// Hardware, software and user errors share one structure and one decoder.
-int UnformatError(const char* name, LPWFSRESULT result, const Json::Value* value) {
-  codec::Decoder decoder(name, result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSHWERROR* error = decoder.Output<WFSHWERROR>();
-  if (error == nullptr) return 0;
-  error->lpszLogicalName = in.String("lpszLogicalName", 1);
-  error->lpszPhysicalName = in.String("lpszPhysicalName", 2);
-  error->lpszWorkstationName = in.String("lpszWorkstationName", 3);
-  error->lpszAppID = in.String("lpszAppID", 4);
-  error->dwAction = static_cast<DWORD>(in.Int("dwAction"));
-  error->dwSize = static_cast<DWORD>(in.Int("dwSize"));
-  error->lpbDescription = in.BinaryMatchFirst("lpbDescription", error->dwSize, 5);
-  return decoder.Result();
-}
-
-}  // namespace
+#include "structcodec.h"
+#include "structs_system.h"
 
 int JsonUnformatEvent_System::UnformatSystem(LPWFSRESULT result, Json::Value* value) {
   static const codec::UnformatEntry kTable[] = {
@@ -42,91 +22,38 @@ int JsonUnformatEvent_System::UnformatSystem(LPWFSRESULT result, Json::Value* va
 }
 
 int JsonUnformatEvent_System::UnformatUndeliverableMsg(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_System::UnformatUndeliverableMsg", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSUNDEVMSG* message = decoder.Output<WFSUNDEVMSG>();
-  if (message == nullptr) return 0;
-  message->lpszLogicalName = in.String("lpszLogicalName", 1);
-  message->lpszWorkstationName = in.String("lpszWorkstationName", 2);
-  message->lpszAppID = in.String("lpszAppID", 3);
-  message->dwSize = static_cast<DWORD>(in.Int("dwSize"));
-  message->lpbDescription = in.BinaryMatchFirst("lpbDescription", message->dwSize, 4);
-  message->dwMsg = static_cast<DWORD>(in.Int("dwMsg"));
-  codec::Object inner = in.Child("lpWFSResult");
-  if (inner) {
-    LPWFSRESULT undelivered = decoder.Allocate<WFSRESULT>(5);
-    if (undelivered != nullptr) {
-      undelivered->RequestID = static_cast<REQUESTID>(inner.Int("requestID"));
-      undelivered->hService = static_cast<HSERVICE>(inner.Int("hService"));
-      undelivered->hResult = static_cast<HRESULT>(inner.Int("hResult"));
-      undelivered->u.dwEventID = static_cast<DWORD>(inner.Int("dwEventID"));
-      message->lpWFSResult = undelivered;
-    }
-  }
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_System::UnformatUndeliverableMsg",
+                         codec::systemevents::kUndeliverableMsg, result, value);
 }
 
 int JsonUnformatEvent_System::UnformatHardwareError(LPWFSRESULT result, Json::Value* value) {
-  return UnformatError("JsonUnformatEvent_System::UnformatHardwareError", result, value);
+  return codec::Unformat("JsonUnformatEvent_System::UnformatHardwareError",
+                         codec::systemevents::kHardwareError, result, value);
 }
 
 int JsonUnformatEvent_System::UnformatSoftwareError(LPWFSRESULT result, Json::Value* value) {
-  return UnformatError("JsonUnformatEvent_System::UnformatSoftwareError", result, value);
+  return codec::Unformat("JsonUnformatEvent_System::UnformatSoftwareError",
+                         codec::systemevents::kHardwareError, result, value);
 }
 
 int JsonUnformatEvent_System::UnformatUserError(LPWFSRESULT result, Json::Value* value) {
-  return UnformatError("JsonUnformatEvent_System::UnformatUserError", result, value);
+  return codec::Unformat("JsonUnformatEvent_System::UnformatUserError",
+                         codec::systemevents::kHardwareError, result, value);
 }
 
 int JsonUnformatEvent_System::UnformatVersionError(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_System::UnformatVersionError", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSVRSNERROR* error = decoder.Output<WFSVRSNERROR>();
-  if (error == nullptr) return 0;
-  error->lpszLogicalName = in.String("lpszLogicalName", 1);
-  error->lpszWorkstationName = in.String("lpszWorkstationName", 2);
-  error->lpszAppID = in.String("lpszAppID", 3);
-  error->dwSize = static_cast<DWORD>(in.Int("dwSize"));
-  error->lpbDescription = in.BinaryMatchFirst("lpbDescription", error->dwSize, 4);
-  codec::Object version = in.Child("lpWFSVersion");
-  if (version) {
-    LPWFSVERSION block = decoder.Allocate<WFSVERSION>(5);
-    if (block != nullptr) {
-      block->wVersion = static_cast<WORD>(version.Int("wVersion"));
-      block->wLowVersion = static_cast<WORD>(version.Int("wLowVersion"));
-      block->wHighVersion = static_cast<WORD>(version.Int("wHighVersion"));
-      version.FixedText("szDescription", &block->szDescription);
-      version.FixedText("szSystemStatus", &block->szSystemStatus);
-      error->lpWFSVersion = block;
-    }
-  }
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_System::UnformatVersionError",
+                         codec::systemevents::kVersionError, result, value);
 }
 
 int JsonUnformatEvent_System::UnformatDeviceStatus(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_System::UnformatDeviceStatus", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSDEVSTATUS* status = decoder.Output<WFSDEVSTATUS>();
-  if (status == nullptr) return 0;
-  status->lpszPhysicalName = in.String("lpszPhysicalName", 1);
-  status->lpszWorkstationName = in.String("lpszWorkstationName", 2);
-  status->dwState = static_cast<DWORD>(in.Int("dwState"));
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_System::UnformatDeviceStatus",
+                         codec::systemevents::kDeviceStatus, result, value);
 }
 
 int JsonUnformatEvent_System::UnformatAppDisconnect(LPWFSRESULT result, Json::Value* value) {
-  codec::Decoder decoder("JsonUnformatEvent_System::UnformatAppDisconnect", result);
-  codec::Object in = decoder.InputObject(value);
-  if (!in) return 0;
-  WFSAPPDISC* disconnect = decoder.Output<WFSAPPDISC>();
-  if (disconnect == nullptr) return 0;
-  disconnect->lpszLogicalName = in.String("lpszLogicalName", 1);
-  disconnect->lpszWorkstationName = in.String("lpszWorkstationName", 2);
-  disconnect->lpszAppID = in.String("lpszAppID", 3);
-  return decoder.Result();
+  return codec::Unformat("JsonUnformatEvent_System::UnformatAppDisconnect",
+                         codec::systemevents::kAppDisconnect, result, value);
 }
 
 int JsonUnformatEvent_System::UnformatLockRequested(LPWFSRESULT result, Json::Value*) {
