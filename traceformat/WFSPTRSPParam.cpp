@@ -1,5 +1,6 @@
 #include "WFSPTRSPParam.h"
 
+#include "digits.h"
 #include "scrivel.h"
 #include "structtable.h"
 
@@ -167,7 +168,7 @@ const scrivel::TypeTable& CWFSPTRSPParam::OwnTypes() const {
 QString CWFSPTRSPParam::GetParamString_LPDWORD(const unsigned int* value, const QString& name,
                                                int indent) {
   QString text = GetTab(indent) + GetFixedName(name) + QLatin1String(" = 0x") +
-                 QString::number(reinterpret_cast<quintptr>(value), 16) + QLatin1String("\r\n");
+                 scrivel::Digits::Address(value).text() + QLatin1String("\r\n");
   if (value != nullptr) {
     text += GetParamString_DWORD(*value, name + QLatin1String("[0]"), indent + 1,
                                  XmlConfig::MAP_FWCONTROL);

@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 
+#include "digits.h"
 #include "scrivel.h"
 #include "structtable.h"
 
@@ -12,15 +13,18 @@ Q_LOGGING_CATEGORY(lcScrivel, "scrivel")
 const QLatin1String kEquals(" = ");
 const QLatin1String kLineEnd("\r\n");
 
-QString Hex(quint64 value) { return QString::number(value, 16); }
+using scrivel::Digits;
+
+Digits Hex(quint64 value) { return Digits::Hex(value); }
 // Negative values as their 64-bit two's complement.
-QString SignedHex(qint64 value) { return QString::number(static_cast<quint64>(value), 16); }
-QString Address(const void* pointer) { return Hex(reinterpret_cast<quintptr>(pointer)); }
-QString AddressDecimal(const void* pointer) {
-  return QString::number(reinterpret_cast<quintptr>(pointer));
-}
+Digits SignedHex(qint64 value) { return Digits::Hex(static_cast<quint64>(value)); }
+Digits Dec(quint64 value) { return Digits::Decimal(value); }
+Digits SignedDec(qint64 value) { return Digits::SignedDecimal(value); }
+Digits Address(const void* pointer) { return Digits::Address(pointer); }
+Digits AddressDec(const void* pointer) { return Digits::AddressDecimal(pointer); }
+
 QString Element(const QString& name, int index) {
-  return name + QLatin1Char('[') + QString::number(index) + QLatin1Char(']');
+  return name % QLatin1Char('[') % Dec(static_cast<quint64>(index)).text() % QLatin1Char(']');
 }
 // Local 8-bit text, as the trace is written.
 QString Text(const char* text) { return QString::fromLocal8Bit(text); }
@@ -113,9 +117,9 @@ CXFSSPParam::~CXFSSPParam() = default;
 
 QString CXFSSPParam::KvXFSFixStr(QString text, int width, char fill, int side) {
   if (width < 0) width = 0;
-  if (text.size() > width) return side == 0 ? text.left(width) : text.right(width);
-  const QString padding(width - text.size(), QLatin1Char(fill));
-  return side == 0 ? text + padding : padding + text;
+  if (side == 0) return text.leftJustified(width, QLatin1Char(fill), true);
+  if (text.size() > width) return text.right(width);
+  return text.rightJustified(width, QLatin1Char(fill));
 }
 
 QString CXFSSPParam::XFSTransHexToStr(const unsigned char* data, int length) {
@@ -136,13 +140,19 @@ QString CXFSSPParam::GetFixedName(const QString& name) {
 }
 
 QString CXFSSPParam::GetTab(int indent) {
-  return indent > 0 ? QString(indent, QLatin1Char('\t')) : QString();
+  // The usual depths are shared, not built again for every line.
+  static const QString kTabs[] = {QString(),        QStringLiteral("\t"),
+                                  QStringLiteral("\t\t"), QStringLiteral("\t\t\t"),
+                                  QStringLiteral("\t\t\t\t"), QStringLiteral("\t\t\t\t\t")};
+  if (indent <= 0) return QString();
+  if (indent < static_cast<int>(sizeof kTabs / sizeof kTabs[0])) return kTabs[indent];
+  return QString(indent, QLatin1Char('\t'));
 }
 
-QString CXFSSPParam::ScalarLine(const QString& name, int indent, const QString& hex,
-                                const QString& decimal, const QString& suffix) {
-  return GetTab(indent) + GetFixedName(name) + QLatin1String(" = 0x") + hex + QLatin1Char('(') +
-         decimal + QLatin1Char(')') + suffix + kLineEnd;
+QString CXFSSPParam::ScalarLine(const QString& name, int indent, const scrivel::Digits& hex,
+                                const scrivel::Digits& decimal, const QString& suffix) {
+  return GetTab(indent) + GetFixedName(name) + QLatin1String(" = 0x") + hex.text() +
+         QLatin1Char('(') + decimal.text() + QLatin1Char(')') + suffix + kLineEnd;
 }
 
 QString CXFSSPParam::GetParamString_CHAR(char value, const QString& name, int indent) {
@@ -150,7 +160,7 @@ QString CXFSSPParam::GetParamString_CHAR(char value, const QString& name, int in
   if (value == '\0') return head + QLatin1String("''(0)") + kLineEnd;
   const unsigned char code = static_cast<unsigned char>(value);
   return head + QLatin1Char('\'') + QLatin1Char(value) + QLatin1String("'(") +
-         QString::number(code) + QLatin1Char(')') + kLineEnd;
+         Dec(code).text() + QLatin1Char(')') + kLineEnd;
 }
 
 QString CXFSSPParam::GetParamString_CHAR_N(const char* value, int length, const QString& name,
@@ -170,30 +180,30 @@ QString CXFSSPParam::GetParamString_CHAR_N(const char* value, int length, const 
 
 QString CXFSSPParam::GetParamString_BOOL(int value, const QString& name, int indent) {
   return GetTab(indent) + GetFixedName(name) +
-         QLatin1String(value != 0 ? " = TRUE(" : " = FALSE(") + QString::number(value) +
+         QLatin1String(value != 0 ? " = TRUE(" : " = FALSE(") + SignedDec(value).text() +
          QLatin1Char(')') + kLineEnd;
 }
 
 QString CXFSSPParam::GetParamString_LPBOOL(const int* value, const QString& name, int indent) {
-  QString text = GetTab(indent) + GetFixedName(name) + QLatin1String(" =  0x") + Address(value) +
-                 QLatin1Char('(') + AddressDecimal(value) + QLatin1Char(')') + kLineEnd;
+  QString text = GetTab(indent) + GetFixedName(name) + QLatin1String(" =  0x") + Address(value).text() +
+                 QLatin1Char('(') + AddressDec(value).text() + QLatin1Char(')') + kLineEnd;
   if (value != nullptr) text += GetParamString_BOOL(*value, Element(name, 0), indent + 1);
   return text;
 }
 
 QString CXFSSPParam::GetParamString_WORD(unsigned short value, const QString& name, int indent) {
-  return ScalarLine(name, indent, Hex(value), QString::number(value));
+  return ScalarLine(name, indent, Hex(value), Dec(value));
 }
 
 QString CXFSSPParam::GetParamString_WORD(unsigned short value, const QString& name, int indent,
                                          XmlConfig::Map map) {
-  return ScalarLine(name, indent, Hex(value), QString::number(value),
+  return ScalarLine(name, indent, Hex(value), Dec(value),
                     XmlConfig::GetNameByValue(m_iModule, map, static_cast<unsigned long>(value)));
 }
 
 QString CXFSSPParam::GetParamString_WORD_N(const unsigned short* values, int count,
                                            const QString& name, int indent) {
-  QString text = ScalarLine(name, indent, Address(values), AddressDecimal(values));
+  QString text = ScalarLine(name, indent, Address(values), AddressDec(values));
   for (int i = 0; values != nullptr && (count < 0 ? values[i] != 0 : i < count); ++i) {
     text += GetParamString_WORD(values[i], Element(name, i), indent + 1);
   }
@@ -202,8 +212,8 @@ QString CXFSSPParam::GetParamString_WORD_N(const unsigned short* values, int cou
 
 QString CXFSSPParam::GetParamString_LPWORD(const unsigned short* value, const QString& name,
                                            int indent) {
-  QString text = GetTab(indent) + GetFixedName(name) + kEquals + Address(value) +
-                 QLatin1Char('(') + AddressDecimal(value) + QLatin1Char(')') + kLineEnd;
+  QString text = GetTab(indent) + GetFixedName(name) + kEquals + Address(value).text() +
+                 QLatin1Char('(') + AddressDec(value).text() + QLatin1Char(')') + kLineEnd;
   if (value != nullptr) text += GetParamString_WORD(*value, Element(name, 0), indent + 1);
   return text;
 }
@@ -248,17 +258,17 @@ QString CXFSSPParam::GetParamString_LPWSTR_00(const wchar_t* list, const QString
 }
 
 QString CXFSSPParam::GetParamString_SHORT(short value, const QString& name, int indent) {
-  return ScalarLine(name, indent, SignedHex(value), QString::number(value));
+  return ScalarLine(name, indent, SignedHex(value), SignedDec(value));
 }
 
 QString CXFSSPParam::GetParamString_USHORT(unsigned short value, const QString& name,
                                            int indent) {
-  return ScalarLine(name, indent, Hex(value), QString::number(value));
+  return ScalarLine(name, indent, Hex(value), Dec(value));
 }
 
 QString CXFSSPParam::GetParamString_LPUSHORT(const unsigned short* values, const QString& name,
                                              int indent) {
-  QString text = ScalarLine(name, indent, Address(values), AddressDecimal(values));
+  QString text = ScalarLine(name, indent, Address(values), AddressDec(values));
   for (int i = 0; values != nullptr && values[i] != 0; ++i) {
     qCDebug(lcScrivel, "play[%d]", i);
     text += GetParamString_USHORT(values[i], Element(name, i), indent + 1);
@@ -268,8 +278,8 @@ QString CXFSSPParam::GetParamString_LPUSHORT(const unsigned short* values, const
 
 QString CXFSSPParam::GetParamString_LPUSHORT(const unsigned short* values, int count,
                                              const QString& name, int indent) {
-  QString text = GetTab(indent) + GetFixedName(name) + kEquals + Address(values) +
-                 QLatin1Char('(') + AddressDecimal(values) + QLatin1Char(')') + kLineEnd;
+  QString text = GetTab(indent) + GetFixedName(name) + kEquals + Address(values).text() +
+                 QLatin1Char('(') + AddressDec(values).text() + QLatin1Char(')') + kLineEnd;
   for (int i = 0; values != nullptr && i < count; ++i) {
     text += GetParamString_USHORT(values[i], Element(name, i), indent + 1);
   }
@@ -277,22 +287,22 @@ QString CXFSSPParam::GetParamString_LPUSHORT(const unsigned short* values, int c
 }
 
 QString CXFSSPParam::GetParamString_LONG(long value, const QString& name, int indent) {
-  return ScalarLine(name, indent, SignedHex(value), QString::number(value));
+  return ScalarLine(name, indent, SignedHex(value), SignedDec(value));
 }
 
 QString CXFSSPParam::GetParamString_LONG(long value, const QString& name, int indent,
                                          XmlConfig::Map map) {
-  return ScalarLine(name, indent, SignedHex(value), QString::number(value),
+  return ScalarLine(name, indent, SignedHex(value), SignedDec(value),
                     XmlConfig::GetNameByValue(m_iModule, map, static_cast<unsigned long>(value)));
 }
 
 QString CXFSSPParam::GetParamString_ULONG(unsigned long value, const QString& name, int indent) {
-  return ScalarLine(name, indent, Hex(value), QString::number(value));
+  return ScalarLine(name, indent, Hex(value), Dec(value));
 }
 
 QString CXFSSPParam::GetParamString_LPULONG_N(const ULONG* values, int count, const QString& name,
                                               int indent) {
-  QString text = ScalarLine(name, indent, Address(values), AddressDecimal(values));
+  QString text = ScalarLine(name, indent, Address(values), AddressDec(values));
   for (int i = 0; values != nullptr && i < count; ++i) {
     text += GetParamString_ULONG(values[i], Element(name, i), indent + 1);
   }
@@ -305,24 +315,24 @@ QString CXFSSPParam::GetParamString_LPULONG(const ULONG*, const QString&, int) {
 
 QString CXFSSPParam::GetParamString_LPDWORD(const unsigned int* value, const QString& name,
                                             int indent) {
-  QString text = ScalarLine(name, indent, Address(value), AddressDecimal(value));
+  QString text = ScalarLine(name, indent, Address(value), AddressDec(value));
   if (value != nullptr) text += GetParamString_DWORD(*value, Element(name, 0), indent + 1);
   return text;
 }
 
 QString CXFSSPParam::GetParamString_DWORD(unsigned int value, const QString& name, int indent) {
-  return ScalarLine(name, indent, Hex(value), QString::number(value));
+  return ScalarLine(name, indent, Hex(value), Dec(value));
 }
 
 QString CXFSSPParam::GetParamString_DWORD(unsigned int value, const QString& name, int indent,
                                           XmlConfig::Map map) {
-  return ScalarLine(name, indent, Hex(value), QString::number(value),
+  return ScalarLine(name, indent, Hex(value), Dec(value),
                     XmlConfig::GetNameByValue(m_iModule, map, static_cast<unsigned long>(value)));
 }
 
 QString CXFSSPParam::GetParamString_LPDWORD(const unsigned int* const* values, int count,
                                             const QString& name, int indent) {
-  QString text = ScalarLine(name, indent, Address(values), AddressDecimal(values));
+  QString text = ScalarLine(name, indent, Address(values), AddressDec(values));
   for (int i = 0; values != nullptr && i < count; ++i) {
     if (values[i] != nullptr) text += GetParamString_LPDWORD(values[i], Element(name, i), indent + 1);
   }
@@ -331,7 +341,7 @@ QString CXFSSPParam::GetParamString_LPDWORD(const unsigned int* const* values, i
 
 QString CXFSSPParam::GetParamString_DWORD_N(const unsigned int* values, int count,
                                             const QString& name, int indent) {
-  QString text = ScalarLine(name, indent, Address(values), AddressDecimal(values));
+  QString text = ScalarLine(name, indent, Address(values), AddressDec(values));
   for (int i = 0; values != nullptr && (count < 0 ? values[i] != 0 : i < count); ++i) {
     text += GetParamString_DWORD(values[i], Element(name, i), indent + 1);
   }
@@ -349,7 +359,7 @@ QString CXFSSPParam::GetParamString_LPBYTE(const unsigned char* data, unsigned l
 }
 
 QString CXFSSPParam::GetParamString_BYTE(unsigned char value, const QString& name, int indent) {
-  return ScalarLine(name, indent, Hex(value), QString::number(value));
+  return ScalarLine(name, indent, Hex(value), Dec(value));
 }
 
 QString CXFSSPParam::GetParamString_LPREQUESTID(const ULONG*, int, const QString&, int) {
@@ -396,7 +406,7 @@ QString CXFSSPParam::GetParamString(const QString& type, const void* data, int c
 
 QString CXFSSPParam::GetParamString_LPUSHORT0(const unsigned short* values, const QString& name,
                                               int indent) {
-  QString text = ScalarLine(name, indent, Address(values), AddressDecimal(values));
+  QString text = ScalarLine(name, indent, Address(values), AddressDec(values));
   for (int i = 0; values != nullptr && values[i] != 0; ++i) {
     text += GetParamString_USHORT(values[i], Element(name, i), indent + 1);
   }
@@ -406,7 +416,7 @@ QString CXFSSPParam::GetParamString_LPUSHORT0(const unsigned short* values, cons
 QString CXFSSPParam::GetParamString_LPVOID(const void* pointer, const QString& name, int indent) {
   const QString head = GetTab(indent) + GetFixedName(name);
   if (pointer == nullptr) return head + QLatin1String(" = NULL") + kLineEnd;
-  return head + QLatin1String(" = 0x") + Address(pointer) + kLineEnd;
+  return head + QLatin1String(" = 0x") + Address(pointer).text() + kLineEnd;
 }
 
 QString CXFSSPParam::GetParamString_HIDDEN(const QString& name, int indent) {
@@ -425,10 +435,10 @@ QString CXFSSPParam::TypedData(const QString& type, const void* data, const QStr
 QString CXFSSPParam::GetParamString_LPWFSRESULT(const WFSRESULT* result, int uMsg,
                                                 const QString& name, int indent) {
   const QString tab = GetTab(indent);
-  QString text = tab + QLatin1Char('[') + QString::number(uMsg) + QLatin1Char(']') +
+  QString text = tab + QLatin1Char('[') + SignedDec(uMsg).text() + QLatin1Char(']') +
                  XmlConfig::GetNameByValue(m_iModule, XmlConfig::MAP_MESSAGE_NO,
                                            static_cast<unsigned long>(uMsg)) +
-                 GetFixedName(name) + QLatin1String(" = 0x") + Address(result) + kLineEnd;
+                 GetFixedName(name) + QLatin1String(" = 0x") + Address(result).text() + kLineEnd;
   if (result == nullptr) return text;
   const int m = indent + 1;
   text += tab + QLatin1String("{\r\n");
@@ -494,15 +504,15 @@ QString CXFSSPParam::GetParamString_EXECUTE(unsigned short hService, unsigned in
 }
 
 QString CXFSSPParam::GetParamString_HWND(long value, const QString& name, int indent) {
-  return ScalarLine(name, indent, SignedHex(value), QString::number(value));
+  return ScalarLine(name, indent, SignedHex(value), SignedDec(value));
 }
 
 QString CXFSSPParam::GetParamString_SYSTEMTIME(SYSTEMTIME value, const QString& name,
                                                int indent) {
   const QLatin1Char dash('-');
   const QLatin1Char colon(':');
-  return GetTab(indent) + GetFixedName(name) + kEquals + QString::number(value.wYear) + dash +
-         QString::number(value.wMonth) + dash + QString::number(value.wDay) + QLatin1Char(' ') +
-         QString::number(value.wHour) + colon + QString::number(value.wMinute) + colon +
-         QString::number(value.wSecond) + kLineEnd;
+  return GetTab(indent) + GetFixedName(name) + kEquals + Dec(value.wYear).text() + dash +
+         Dec(value.wMonth).text() + dash + Dec(value.wDay).text() + QLatin1Char(' ') +
+         Dec(value.wHour).text() + colon + Dec(value.wMinute).text() + colon +
+         Dec(value.wSecond).text() + kLineEnd;
 }

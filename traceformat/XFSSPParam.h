@@ -19,6 +19,7 @@
 #include "xfsapi.h"
 
 namespace scrivel {
+class Digits;
 struct TypeEntry;
 class TypeTable;
 }
@@ -144,8 +145,8 @@ class CXFSSPParam {
 
  private:
   // The line of a scalar: "<tab><name> = 0x<hex>(<decimal>)<suffix>\r\n".
-  QString ScalarLine(const QString& name, int indent, const QString& hex, const QString& decimal,
-                     const QString& suffix = QString());
+  QString ScalarLine(const QString& name, int indent, const scrivel::Digits& hex,
+                     const scrivel::Digits& decimal, const QString& suffix = QString());
   // The structure of a call or result (line 8 of a call, the buffer of a result).
   QString TypedData(const QString& type, const void* data, const QString& nullName,
                     int indent, int hide);

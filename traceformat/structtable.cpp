@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "digits.h"
+
 namespace scrivel {
 
 namespace {
@@ -120,7 +122,7 @@ QString RenderRow(CXFSSPParam& r, const Row& row, const unsigned char* record, i
 
 QString Header(CXFSSPParam& r, const void* address, const QString& name, int indent) {
   return r.GetTab(indent) + r.GetFixedName(name) + QLatin1String(" = 0x") +
-         QString::number(reinterpret_cast<quintptr>(address), 16) + QLatin1String("\r\n");
+         Digits::Address(address).text() + QLatin1String("\r\n");
 }
 
 }  // namespace
@@ -150,7 +152,7 @@ QString RenderArray(CXFSSPParam& r, const StructTable& table, const void* const*
   // A counted array also ends at a NULL entry: a count that a reply states
   // apart from its array must not lead past the array's end.
   for (int i = 0; (count < 0 || i < count) && array[i] != nullptr; ++i) {
-    const QString element = prefix + QLatin1Char('[') + QString::number(i) + QLatin1Char(']');
+    const QString element = prefix + QLatin1Char('[') + Digits::Decimal(i).text() + QLatin1Char(']');
     text += RenderRecord(r, table, array[i], element, indent + 1, hide);
   }
   if (braces) text += tab + QLatin1String("}\r\n");
