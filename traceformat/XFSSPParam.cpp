@@ -471,35 +471,34 @@ QString CXFSSPParam::GetParamString_GETINFO(unsigned short hService, unsigned in
                                             const void* lpQueryDetails, unsigned int dwTimeOut,
                                             long hWnd, unsigned long ReqID, const QString& name,
                                             int indent) {
-  const QString tab = GetTab(indent);
-  const int m = indent + 1;
-  QString text = tab + GetFixedName(name) + QLatin1String(" = \r\n") + tab +
-                 QLatin1String("{\r\n");
-  text += GetParamString_USHORT(hService, QStringLiteral("hService"), m);
-  text += GetParamString_DWORD(dwCategory, QStringLiteral("dwCategory"), m, XmlConfig::MAP_INFCMD);
-  text += GetParamString_DWORD(dwTimeOut, QStringLiteral("dwTimeOut"), m);
-  text += GetParamString_HWND(hWnd, QStringLiteral("hWnd"), m);
-  text += GetParamString_ULONG(ReqID, QStringLiteral("ReqID"), m);
-  text += TypedData(XmlConfig::GetInputParamByValue(m_iModule, XmlConfig::MAP_INFCMD, dwCategory),
-                    lpQueryDetails, QStringLiteral("lpQueryDetails"), m, 0);
-  return text + tab + QLatin1String("}\r\n");
+  static const CallLabels kGetInfo = {"dwCategory", XmlConfig::MAP_INFCMD, "hWnd",
+                                      "lpQueryDetails"};
+  return CallText(kGetInfo, hService, dwCategory, lpQueryDetails, dwTimeOut, hWnd, ReqID, name,
+                  indent);
 }
 
 QString CXFSSPParam::GetParamString_EXECUTE(unsigned short hService, unsigned int dwCommand,
                                             const void* lpCmdData, unsigned int dwTimeOut,
                                             long hWnd, unsigned long ReqID, const QString& name,
                                             int indent) {
+  static const CallLabels kExecute = {"dwCommand", XmlConfig::MAP_EXECMD, "hWNd", "lpCmdData"};
+  return CallText(kExecute, hService, dwCommand, lpCmdData, dwTimeOut, hWnd, ReqID, name, indent);
+}
+
+QString CXFSSPParam::CallText(const CallLabels& labels, unsigned short hService, unsigned int code,
+                              const void* data, unsigned int dwTimeOut, long hWnd,
+                              unsigned long ReqID, const QString& name, int indent) {
   const QString tab = GetTab(indent);
   const int m = indent + 1;
   QString text = tab + GetFixedName(name) + QLatin1String(" = \r\n") + tab +
                  QLatin1String("{\r\n");
   text += GetParamString_USHORT(hService, QStringLiteral("hService"), m);
-  text += GetParamString_DWORD(dwCommand, QStringLiteral("dwCommand"), m, XmlConfig::MAP_EXECMD);
+  text += GetParamString_DWORD(code, QLatin1String(labels.code), m, labels.map);
   text += GetParamString_DWORD(dwTimeOut, QStringLiteral("dwTimeOut"), m);
-  text += GetParamString_HWND(hWnd, QStringLiteral("hWNd"), m);
+  text += GetParamString_HWND(hWnd, QLatin1String(labels.window), m);
   text += GetParamString_ULONG(ReqID, QStringLiteral("ReqID"), m);
-  text += TypedData(XmlConfig::GetInputParamByValue(m_iModule, XmlConfig::MAP_EXECMD, dwCommand),
-                    lpCmdData, QStringLiteral("lpCmdData"), m, 0);
+  text += TypedData(XmlConfig::GetInputParamByValue(m_iModule, labels.map, code), data,
+                    QLatin1String(labels.data), m, 0);
   return text + tab + QLatin1String("}\r\n");
 }
 

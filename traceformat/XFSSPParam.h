@@ -144,6 +144,17 @@ class CXFSSPParam {
   virtual bool HidesTextResults() const { return false; }
 
  private:
+  // What differs between a rendered WFPGetInfo and WFPExecute call: the
+  // labels of the code, window and data lines, and the code's name map.
+  struct CallLabels {
+    const char* code;
+    XmlConfig::Map map;
+    const char* window;
+    const char* data;
+  };
+  QString CallText(const CallLabels& labels, unsigned short hService, unsigned int code,
+                   const void* data, unsigned int dwTimeOut, long hWnd, unsigned long ReqID,
+                   const QString& name, int indent);
   // The line of a scalar: "<tab><name> = 0x<hex>(<decimal>)<suffix>\r\n".
   QString ScalarLine(const QString& name, int indent, const scrivel::Digits& hex,
                      const scrivel::Digits& decimal, const QString& suffix = QString());

@@ -21,6 +21,16 @@ int ResultClass(const WFSRESULT& result, int uMsg) {
 
 constexpr unsigned int kFirstClassCode = 100;
 
+// Any fault while rendering gives the empty text.
+template <typename Render>
+QString Guarded(Render render) {
+  try {
+    return render();
+  } catch (...) {
+    return QString();
+  }
+}
+
 }  // namespace
 
 CScrivelApp::CScrivelApp() = default;
@@ -43,52 +53,44 @@ CXFSSPParam* CScrivelApp::GetSPModule(int iClass) {
 QString WFPExecuteFormat(unsigned short hService, unsigned int dwCommand, void* lpCmdData,
                          unsigned int dwTimeOut, long hWnd, unsigned long ReqID) {
   if (dwCommand < kFirstClassCode) return QString();
-  try {
+  return Guarded([&] {
     return theApp.GetSPModule(static_cast<int>(dwCommand / 100))
         ->GetParamString_EXECUTE(hService, dwCommand, lpCmdData, dwTimeOut, hWnd, ReqID,
                                  QStringLiteral("WFPExecute"), 0);
-  } catch (...) {
-    return QString();
-  }
+  });
 }
 
 QString WFPGetInfoFormat(unsigned short hService, unsigned int dwCategory, void* lpQueryDetails,
                          unsigned int dwTimeOut, long hWnd, unsigned long ReqID) {
   if (dwCategory < kFirstClassCode) return QString();
-  try {
+  return Guarded([&] {
     return theApp.GetSPModule(static_cast<int>(dwCategory / 100))
         ->GetParamString_GETINFO(hService, dwCategory, lpQueryDetails, dwTimeOut, hWnd, ReqID,
                                  QStringLiteral("WFPGetInfo"), 0);
-  } catch (...) {
-    return QString();
-  }
+  });
 }
 
 QString WFSResultFormat(void* lpResult, int uMsg) {
   if (lpResult == nullptr) return QString();
-  try {
+  return Guarded([&] {
     const WFSRESULT* result = static_cast<const WFSRESULT*>(lpResult);
     return theApp.GetSPModule(ResultClass(*result, uMsg))
         ->GetParamString_LPWFSRESULT(result, uMsg, QStringLiteral("WFSRESULT"), 0);
-  } catch (...) {
-    return QString();
-  }
+  });
 }
 
 QString GetCmdNameByCmdID(const char* szCmdID) {
   if (szCmdID == nullptr) return QString();
-  try {
+  return Guarded([&] {
     const int code = std::atoi(szCmdID);
     if (code < static_cast<int>(kFirstClassCode)) return QString::fromLocal8Bit(szCmdID);
     return XmlConfig::GetNameByValue(code / 100, XmlConfig::MAP_EXECMD, szCmdID);
-  } catch (...) {
-    return QString();
-  }
+  });
 }
 
 void InitConfigFileName(const char* szFileName) {
-  try {
+  Guarded([&] {
     XmlConfig::InitConfigFileName(szFileName);
-  } catch (...) {
-  }
+    return QString();
+  });
 }

@@ -2,14 +2,13 @@
 // service provider renders every result it posts, with the shipped name
 // file, so that each decoded structure goes through its renderer; then
 // released.
-#include <signal.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "ostrel.h"
 #include "scrivel.h"
+#include "timer_signal.h"
 
 namespace {
 
@@ -39,19 +38,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kLargestText) return 0;
   std::string text(reinterpret_cast<const char*>(data), size);
-  // libFuzzer's timer signal must not land inside the bridge's guarded
-  // frames, where it would count as a fault; it is delivered at the end.
-  sigset_t timer;
-  sigset_t previous;
-  sigemptyset(&timer);
-  sigaddset(&timer, SIGALRM);
-  pthread_sigmask(SIG_BLOCK, &timer, &previous);
+  TimerSignalHeldBack heldBack;  // until the record is released
   LPCONNECTMSG msg = Ostrel::FormatResData(&text[0]);
   if (msg != nullptr) {
     // A result always renders at least its fixed members.
     if (WFSResultFormat(msg->lpWfsResult, PostedMessage(msg->dwMsgType)).isEmpty()) std::abort();
     Ostrel::FreeBuffer(msg, 1);
   }
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   return 0;
 }

@@ -3,7 +3,6 @@
 // paper list, form-field arrays and media-control words.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "scrivel.h"
@@ -12,13 +11,8 @@
 
 namespace {
 
+using scriveltest::Hex;
 using scriveltest::Utf8;
-
-std::string Hex(const void* p) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%zx", reinterpret_cast<size_t>(p));
-  return text;
-}
 
 std::string Render(int serviceClass, const char* type, const void* data) {
   return Utf8(theApp.GetSPModule(serviceClass)->GetParamString(type, data, 0, type, 0));

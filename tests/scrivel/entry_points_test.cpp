@@ -2,7 +2,6 @@
 // layout of a rendered call and result, here without a name file.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "XmlConfig.h"
@@ -14,13 +13,8 @@
 
 namespace {
 
+using scriveltest::Hex;
 using scriveltest::Utf8;
-
-std::string Hex(const void* p) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%zx", reinterpret_cast<size_t>(p));
-  return text;
-}
 
 // The name file is missing: every lookup finds nothing.
 class WithoutNames : public ::testing::Test {

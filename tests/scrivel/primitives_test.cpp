@@ -1,7 +1,6 @@
 // The line primitives, byte for byte.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,17 +10,9 @@
 
 namespace {
 
+using scriveltest::Hex;
+using scriveltest::HexDec;
 using scriveltest::Utf8;
-
-// A pointer as the trace shows it: hexadecimal, and hexadecimal(decimal).
-std::string Hex(const void* p) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%zx", reinterpret_cast<size_t>(p));
-  return text;
-}
-std::string HexDec(const void* p) {
-  return Hex(p) + "(" + std::to_string(reinterpret_cast<size_t>(p)) + ")";
-}
 
 class Primitives : public ::testing::Test {
  protected:

@@ -1,6 +1,7 @@
 #include "scrivel_test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "scrivelapp.h"
@@ -229,5 +230,15 @@ std::vector<const scrivel::StructTable*> AllTables() {
 }
 
 std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+std::string Hex(const void* pointer) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%zx", reinterpret_cast<size_t>(pointer));
+  return text;
+}
+
+std::string HexDec(const void* pointer) {
+  return Hex(pointer) + "(" + std::to_string(reinterpret_cast<size_t>(pointer)) + ")";
+}
 
 }  // namespace scriveltest

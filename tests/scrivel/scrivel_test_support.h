@@ -73,6 +73,10 @@ std::vector<const scrivel::StructTable*> AllTables();
 
 std::string Utf8(const QString& text);
 
+// An address as the trace shows it: hexadecimal, and hexadecimal(decimal).
+std::string Hex(const void* pointer);
+std::string HexDec(const void* pointer);
+
 }  // namespace scriveltest
 
 #endif
