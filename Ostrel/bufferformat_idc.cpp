@@ -72,29 +72,20 @@ Json::Value BufferFormat_IDC::FormatWriteTrack(unsigned char* data) {
   return object;
 }
 
-Json::Value BufferFormat_IDC::FormatEjectCard(unsigned char* data) {
-  return codec::Format(codec::idc::kEjectCard, data);
-}
+OSTREL_FORMATTER(BufferFormat_IDC, FormatEjectCard, codec::idc::kEjectCard)
 
 Json::Value BufferFormat_IDC::FormatRetainCard() { return Json::Value(); }
 
 Json::Value BufferFormat_IDC::FormatResetCount() { return Json::Value(); }
 
-Json::Value BufferFormat_IDC::FormatSetkey(unsigned char* data) {
-  return codec::Format(codec::idc::kSetkey, data);
-}
-
-Json::Value BufferFormat_IDC::FormatReadRawData(unsigned char* data) {
-  return codec::Format(codec::idc::kReadData, data);
-}
+OSTREL_FORMATTER(BufferFormat_IDC, FormatSetkey, codec::idc::kSetkey)
+OSTREL_FORMATTER(BufferFormat_IDC, FormatReadRawData, codec::idc::kReadData)
 
 Json::Value BufferFormat_IDC::FormatWriteRawData(unsigned char* data) {
   return codec::FormatArray(codec::idc::kCardData, data);
 }
 
-Json::Value BufferFormat_IDC::FormatChipIO(unsigned char* data) {
-  return codec::Format(codec::idc::kChipIo, data);
-}
+OSTREL_FORMATTER(BufferFormat_IDC, FormatChipIO, codec::idc::kChipIo)
 
 Json::Value BufferFormat_IDC::FormatReset(unsigned char* data) {
   return codec::Int(WordInput(data));
@@ -109,10 +100,5 @@ Json::Value BufferFormat_IDC::FormatParseData(unsigned char* data) {
   return codec::Format(codec::idc::kParseData, data);
 }
 
-Json::Value BufferFormat_IDC::FormatSetGuidanceLight(unsigned char* data) {
-  return codec::Format(codec::idc::kSetGuidanceLight, data);
-}
-
-Json::Value BufferFormat_IDC::FormatPowerSaveControl(unsigned char* data) {
-  return codec::Format(codec::idc::kPowerSaveControl, data);
-}
+OSTREL_FORMATTER(BufferFormat_IDC, FormatSetGuidanceLight, codec::idc::kSetGuidanceLight)
+OSTREL_FORMATTER(BufferFormat_IDC, FormatPowerSaveControl, codec::idc::kPowerSaveControl)

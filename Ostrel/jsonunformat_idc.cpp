@@ -43,14 +43,8 @@ int JsonUnformat_IDC::UnformatExecute(LPWFSRESULT result, Json::Value* value) {
                                value);
 }
 
-int JsonUnformat_IDC::UnformatStatus(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatStatus", codec::idc::kStatus, result, value);
-}
-
-int JsonUnformat_IDC::UnformatCapabilities(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatCapabilities", codec::idc::kCapabilities,
-                         result, value);
-}
+OSTREL_DECODER(JsonUnformat_IDC, UnformatStatus, codec::idc::kStatus)
+OSTREL_DECODER(JsonUnformat_IDC, UnformatCapabilities, codec::idc::kCapabilities)
 
 int JsonUnformat_IDC::UnformatFormList(LPWFSRESULT result, Json::Value* value) {
   codec::Decoder decoder("JsonUnformat_IDC::UnformatFormList", result);
@@ -65,32 +59,16 @@ int JsonUnformat_IDC::UnformatFormList(LPWFSRESULT result, Json::Value* value) {
   return decoder.Result();
 }
 
-int JsonUnformat_IDC::UnformatQueryForm(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatQueryForm", codec::idc::kForm, result, value);
-}
-
-int JsonUnformat_IDC::UnformatQueryIfmIdentifier(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatQueryIfmIdentifier", codec::idc::kIfmIdentifier,
-                         result, value);
-}
+OSTREL_DECODER(JsonUnformat_IDC, UnformatQueryForm, codec::idc::kForm)
+OSTREL_DECODER(JsonUnformat_IDC, UnformatQueryIfmIdentifier, codec::idc::kIfmIdentifier)
 
 int JsonUnformat_IDC::UnformatReadTrack(LPWFSRESULT result, Json::Value* value) {
   return codec::UnformatTextValue("JsonUnformat_IDC::UnformatReadTrack", 0, result, value);
 }
 
-int JsonUnformat_IDC::UnformatEjectCard(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatEjectCard", codec::idc::kEjectCard, result,
-                         value);
-}
-
-int JsonUnformat_IDC::UnformatRetainCard(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatRetainCard", codec::idc::kRetainCard, result,
-                         value);
-}
-
-int JsonUnformat_IDC::UnformatSetkey(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatSetkey", codec::idc::kSetkey, result, value);
-}
+OSTREL_DECODER(JsonUnformat_IDC, UnformatEjectCard, codec::idc::kEjectCard)
+OSTREL_DECODER(JsonUnformat_IDC, UnformatRetainCard, codec::idc::kRetainCard)
+OSTREL_DECODER(JsonUnformat_IDC, UnformatSetkey, codec::idc::kSetkey)
 
 int JsonUnformat_IDC::UnformatReadRawData(LPWFSRESULT result, Json::Value* value) {
   codec::UnformatOptions options;
@@ -99,9 +77,7 @@ int JsonUnformat_IDC::UnformatReadRawData(LPWFSRESULT result, Json::Value* value
                               result, value, options);
 }
 
-int JsonUnformat_IDC::UnformatChipIO(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformat_IDC::UnformatChipIO", codec::idc::kChipIo, result, value);
-}
+OSTREL_DECODER(JsonUnformat_IDC, UnformatChipIO, codec::idc::kChipIo)
 
 int JsonUnformat_IDC::UnformatChipPower(LPWFSRESULT result, Json::Value* value) {
   // A power-off, for one, answers without data.

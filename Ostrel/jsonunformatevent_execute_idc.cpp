@@ -20,8 +20,4 @@ int JsonUnformatEvent_Execute_IDC::UnformatExecute(LPWFSRESULT result, Json::Val
       value);
 }
 
-int JsonUnformatEvent_Execute_IDC::UnformatInvalidTrackData(LPWFSRESULT result,
-                                                            Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatInvalidTrackData",
-                         codec::idc::kTrackEvent, result, value);
-}
+OSTREL_DECODER(JsonUnformatEvent_Execute_IDC, UnformatInvalidTrackData, codec::idc::kTrackEvent)

@@ -22,22 +22,17 @@ int JsonUnformatEvent_Server_IDC::UnformatServer(LPWFSRESULT result, Json::Value
       value);
 }
 
-int JsonUnformatEvent_Server_IDC::UnformatCardAction(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatCardAction",
-                         codec::idc::kCardAction, result, value);
-}
+// The card reader's service events log under its execute events' name.
+#define IDC_SERVICE_EVENT_DECODER(Function, structure)                               \
+  OSTREL_DECODER_AS(JsonUnformatEvent_Server_IDC, Function,                         \
+                    "JsonUnformatEvent_Execute_IDC::" #Function, structure,         \
+                    codec::UnformatOptions())
+
+IDC_SERVICE_EVENT_DECODER(UnformatCardAction, codec::idc::kCardAction)
+IDC_SERVICE_EVENT_DECODER(UnformatDevicePosition, codec::idc::kDevicePosition)
+IDC_SERVICE_EVENT_DECODER(UnformatPowerSaveChange, codec::idc::kPowerSaveChange)
 
 int JsonUnformatEvent_Server_IDC::UnformatMediaDetected(LPWFSRESULT result, Json::Value* value) {
   return codec::UnformatWordValue("JsonUnformatEvent_Execute_IDC::UnformatMediaDetected", result,
                                   value);
-}
-
-int JsonUnformatEvent_Server_IDC::UnformatDevicePosition(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatDevicePosition",
-                         codec::idc::kDevicePosition, result, value);
-}
-
-int JsonUnformatEvent_Server_IDC::UnformatPowerSaveChange(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_Execute_IDC::UnformatPowerSaveChange",
-                         codec::idc::kPowerSaveChange, result, value);
 }

@@ -4,6 +4,8 @@
 #include "structcodec.h"
 #include "structs_system.h"
 
+namespace events = codec::systemevents;
+
 int JsonUnformatEvent_System::UnformatSystem(LPWFSRESULT result, Json::Value* value) {
   static const codec::UnformatEntry kTable[] = {
       {WFS_SYSE_UNDELIVERABLE_MSG, &UnformatUndeliverableMsg},
@@ -21,40 +23,13 @@ int JsonUnformatEvent_System::UnformatSystem(LPWFSRESULT result, Json::Value* va
       "JsonUnformatEvent_System::UnformatSystem invalid SystemEvent ID", kTable, result, value);
 }
 
-int JsonUnformatEvent_System::UnformatUndeliverableMsg(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_System::UnformatUndeliverableMsg",
-                         codec::systemevents::kUndeliverableMsg, result, value);
-}
-
-int JsonUnformatEvent_System::UnformatHardwareError(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_System::UnformatHardwareError",
-                         codec::systemevents::kHardwareError, result, value);
-}
-
-int JsonUnformatEvent_System::UnformatSoftwareError(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_System::UnformatSoftwareError",
-                         codec::systemevents::kHardwareError, result, value);
-}
-
-int JsonUnformatEvent_System::UnformatUserError(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_System::UnformatUserError",
-                         codec::systemevents::kHardwareError, result, value);
-}
-
-int JsonUnformatEvent_System::UnformatVersionError(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_System::UnformatVersionError",
-                         codec::systemevents::kVersionError, result, value);
-}
-
-int JsonUnformatEvent_System::UnformatDeviceStatus(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_System::UnformatDeviceStatus",
-                         codec::systemevents::kDeviceStatus, result, value);
-}
-
-int JsonUnformatEvent_System::UnformatAppDisconnect(LPWFSRESULT result, Json::Value* value) {
-  return codec::Unformat("JsonUnformatEvent_System::UnformatAppDisconnect",
-                         codec::systemevents::kAppDisconnect, result, value);
-}
+OSTREL_DECODER(JsonUnformatEvent_System, UnformatUndeliverableMsg, events::kUndeliverableMsg)
+OSTREL_DECODER(JsonUnformatEvent_System, UnformatHardwareError, events::kHardwareError)
+OSTREL_DECODER(JsonUnformatEvent_System, UnformatSoftwareError, events::kHardwareError)
+OSTREL_DECODER(JsonUnformatEvent_System, UnformatUserError, events::kHardwareError)
+OSTREL_DECODER(JsonUnformatEvent_System, UnformatVersionError, events::kVersionError)
+OSTREL_DECODER(JsonUnformatEvent_System, UnformatDeviceStatus, events::kDeviceStatus)
+OSTREL_DECODER(JsonUnformatEvent_System, UnformatAppDisconnect, events::kAppDisconnect)
 
 int JsonUnformatEvent_System::UnformatLockRequested(LPWFSRESULT result, Json::Value*) {
   if (result != nullptr) result->lpBuffer = nullptr;

@@ -67,4 +67,21 @@ unsigned AllocationPoints(const Description& structure);
 
 }  // namespace codec
 
+// The named functions of the class codecs over their descriptions, one line
+// each; a decoder logs under its own qualified name:
+//
+//   OSTREL_FORMATTER(BufferFormat_XXX, FormatThing, codec::xxx::kThing)
+//   OSTREL_DECODER(JsonUnformat_XXX, UnformatThing, codec::xxx::kThing)
+//
+// OSTREL_DECODER_AS takes the name its lines carry when it is another, and
+// the options of a decoder that departs from the common lines and readings.
+#define OSTREL_FORMATTER(Class, Function, structure) \
+  Json::Value Class::Function(unsigned char* data) { return ::codec::Format(structure, data); }
+#define OSTREL_DECODER_AS(Class, Function, name, structure, options)    \
+  int Class::Function(LPWFSRESULT result, Json::Value* value) {          \
+    return ::codec::Unformat(name, structure, result, value, options);   \
+  }
+#define OSTREL_DECODER(Class, Function, structure) \
+  OSTREL_DECODER_AS(Class, Function, #Class "::" #Function, structure, ::codec::UnformatOptions())
+
 #endif
