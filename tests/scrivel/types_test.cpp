@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "XmlConfig.h"
 #include "scrivel_test_support.h"
 #include "scrivelapp.h"
 
@@ -58,6 +59,33 @@ TEST(EveryType, RendersACompleteBlock) {
                      nulls);
     }
   }
+}
+
+// Every type name that the shipped name file gives a command's input or a
+// command's or event's output has its renderer, and so renders as above.
+TEST(EveryType, OfTheShippedNameFileHasItsRenderer) {
+  XmlConfig::Destroy();
+  XmlConfig::InitConfigFileName(WFP_NAME_FILE);
+  int found = 0;
+  for (int serviceClass : {0, WFS_SERVICE_CLASS_PTR, WFS_SERVICE_CLASS_IDC,
+                           WFS_SERVICE_CLASS_PIN, WFS_SERVICE_CLASS_CRD}) {
+    const CXFSSPParam* renderer = theApp.GetSPModule(serviceClass);
+    const unsigned first = serviceClass == 0 ? 1 : 100u * serviceClass;
+    for (XmlConfig::Map map : {XmlConfig::MAP_INFCMD, XmlConfig::MAP_EXECMD,
+                               XmlConfig::MAP_MESSAGE}) {
+      for (unsigned code = first; code < first + 100; ++code) {
+        for (const QString& type : {XmlConfig::GetInputParamByValue(serviceClass, map, code),
+                                    XmlConfig::GetOutputParamByValue(serviceClass, map, code)}) {
+          if (type.isEmpty()) continue;
+          ++found;
+          EXPECT_NE(renderer->DescribeType(type), nullptr)
+              << serviceClass << " " << code << " " << Utf8(type);
+        }
+      }
+    }
+  }
+  EXPECT_GT(found, 100);
+  XmlConfig::Destroy();
 }
 
 }  // namespace
