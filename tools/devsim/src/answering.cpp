@@ -28,6 +28,13 @@ std::string WithoutQuotes(const std::string& error) {
   return kept;
 }
 
+// A plan that says nothing of events or of the reply leaves the events
+// before the completion to the device (the keys of a PIN entry).
+bool LeavesEventsToTheDevice(const Plan& plan) {
+  return plan.before.empty() && !plan.never && !plan.hasPayload && plan.raw.empty() &&
+         (!plan.hasHResult || plan.hResult == WFS_SUCCESS);
+}
+
 }  // namespace
 
 void Simulator::Impl::OnText(size_t index, const std::string& text) {
@@ -101,6 +108,8 @@ uint64_t Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
   pending.service = index;
   pending.request = request;
   pending.plan = m_scenario.PlanFor(service.spec.name, service.family, request);
+  std::vector<EventSpec> own = BeginRequest(request, &service.device);
+  if (LeavesEventsToTheDevice(pending.plan)) pending.plan.before = own;
   std::string who = KindName(request.kind) + " requestID=" + std::to_string(request.requestID);
   if (!pending.plan.rule.empty()) {
     lines->push_back(service.spec.name + ": " + who + " follows " + pending.plan.rule);
@@ -141,6 +150,7 @@ void Simulator::Impl::RunEventsBefore(uint64_t serial) {
     }
   }
   Send(name, frames);
+  CompleteEndedEntries();
 }
 
 void Simulator::Impl::Complete(uint64_t serial) {
@@ -184,6 +194,7 @@ void Simulator::Impl::Complete(uint64_t serial) {
     }
   }
   Send(name, frames);
+  CompleteEndedEntries();
 }
 
 void Simulator::Impl::FinishLocked(size_t index, const Request& notice, int hResult,
@@ -238,10 +249,30 @@ Outgoing Simulator::Impl::EventLocked(Service& service, int msgType, unsigned lo
                                       bool hasPayload, const Json::Value& payload,
                                       Json::Int64 hService, Json::Int64 requestID, int port) {
   Json::Value data = hasPayload ? payload : DefaultEventPayload(msgType, id, service.device);
-  ApplyEvent(msgType, id, &service.device);
+  long ended = ApplyEvent(msgType, id, &data, &service.device);
+  if (ended != 0) NoteEntryEndLocked(service, ended);
   return Framed(EventEnvelope(msgType, hService, requestID, id, data), port,
                 "event " + std::to_string(msgType) + " id " + std::to_string(id) + " hService=" +
                     std::to_string(hService) + " requestID=" + std::to_string(requestID));
+}
+
+void Simulator::Impl::NoteEntryEndLocked(const Service& service, long command) {
+  for (const auto& entry : m_pending) {
+    const Pending& pending = entry.second;
+    if (m_services[pending.service].get() == &service && pending.plan.never &&
+        pending.request.kind == KvSP_CMD_EXECUTE && pending.request.code == command) {
+      m_endedEntries.push_back(entry.first);
+    }
+  }
+}
+
+void Simulator::Impl::CompleteEndedEntries() {
+  std::vector<uint64_t> ended;
+  {
+    std::lock_guard<std::mutex> guard(m_lock);
+    ended.swap(m_endedEntries);
+  }
+  for (uint64_t serial : ended) Complete(serial);
 }
 
 void Simulator::Impl::Send(const std::string& service, const std::vector<Outgoing>& frames) {

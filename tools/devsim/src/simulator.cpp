@@ -237,6 +237,7 @@ bool Simulator::SendEvent(const EventOrder& order, std::string* error) {
     return false;
   }
   m_impl->Log(order.service + ": sent to port " + std::to_string(out.port) + " " + out.what);
+  m_impl->CompleteEndedEntries();
   return true;
 }
 
