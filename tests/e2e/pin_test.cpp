@@ -56,14 +56,19 @@ TEST_F(PinPadTest, GetPinKeysReachTheApplicationBeforeItsCompletionAndThePinBloc
   std::optional<TakenMessage> done = Execute(WFS_CMD_PIN_GET_PIN, &getPin, &keys);
   ASSERT_TRUE(done);
   ASSERT_EQ(keys.size(), 5u) << "four digits and ENTER";
-  for (size_t i = 0; i < keys.size(); ++i) {
-    EXPECT_EQ(keys[i].message, static_cast<UINT>(WFS_EXECUTE_EVENT));
-    EXPECT_EQ(HeaderOf(keys[i]).dwEventID, static_cast<DWORD>(WFS_EXEE_PIN_KEY));
-    EXPECT_EQ(HeaderOf(keys[i]).RequestID, HeaderOf(*done).RequestID);
-    WFSPINKEY key = BufferOf<WFSPINKEY>(keys[i]);
-    EXPECT_EQ(key.ulDigit, i < 4 ? 0u : WFS_PIN_FK_ENTER) << "no digit of a PIN leaves the pad";
-    EXPECT_EQ(key.wCompletion, i < 4 ? WFS_PIN_COMPCONTINUE : WFS_PIN_COMPENTER);
+  int digits = 0;
+  for (const TakenMessage& taken : keys) {
+    EXPECT_EQ(taken.message, static_cast<UINT>(WFS_EXECUTE_EVENT));
+    EXPECT_EQ(HeaderOf(taken).dwEventID, static_cast<DWORD>(WFS_EXEE_PIN_KEY));
+    EXPECT_EQ(HeaderOf(taken).RequestID, HeaderOf(*done).RequestID);
+    WFSPINKEY key = BufferOf<WFSPINKEY>(taken);
+    // No digit of a PIN leaves the pad.
+    if (key.ulDigit == 0 && key.wCompletion == WFS_PIN_COMPCONTINUE) ++digits;
   }
+  EXPECT_EQ(digits, 4);
+  WFSPINKEY last = BufferOf<WFSPINKEY>(keys.back());
+  EXPECT_EQ(last.ulDigit, WFS_PIN_FK_ENTER) << "the keys come a tenth of a second apart";
+  EXPECT_EQ(last.wCompletion, WFS_PIN_COMPENTER);
   EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
   WFSPINENTRY entry = BufferOf<WFSPINENTRY>(*done);
   EXPECT_EQ(entry.usDigits, 4);

@@ -125,15 +125,18 @@ uint64_t Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
 
 void Simulator::Impl::BeginLocked(uint64_t serial) {
   const Pending& pending = m_pending.at(serial);
-  if (!pending.plan.before.empty()) {
-    m_dispatcher.Post(0, [this, serial] { RunEventsBefore(serial); });
+  // Each event after its own pause, the completion after the last event.
+  int at = 0;
+  for (size_t i = 0; i < pending.plan.before.size(); ++i) {
+    at += pending.plan.before[i].delayMs;
+    m_dispatcher.Post(at, [this, serial, i] { RunEventBefore(serial, i); });
   }
   if (!pending.plan.never) {
-    m_dispatcher.Post(pending.plan.delayMs, [this, serial] { Complete(serial); });
+    m_dispatcher.Post(at + pending.plan.delayMs, [this, serial] { Complete(serial); });
   }
 }
 
-void Simulator::Impl::RunEventsBefore(uint64_t serial) {
+void Simulator::Impl::RunEventBefore(uint64_t serial, size_t index) {
   std::vector<Outgoing> frames;
   std::string name;
   {
@@ -143,11 +146,10 @@ void Simulator::Impl::RunEventsBefore(uint64_t serial) {
     Pending& pending = found->second;
     Service& service = *m_services[pending.service];
     name = service.spec.name;
-    for (const EventSpec& event : pending.plan.before) {
-      frames.push_back(EventLocked(service, event.msgType, event.id, event.hasPayload,
-                                   event.lpBuffer, pending.request.hService,
-                                   pending.request.requestID, pending.request.hWnd));
-    }
+    const EventSpec& event = pending.plan.before.at(index);
+    frames.push_back(EventLocked(service, event.msgType, event.id, event.hasPayload,
+                                 event.lpBuffer, pending.request.hService,
+                                 pending.request.requestID, pending.request.hWnd));
   }
   Send(name, frames);
   CompleteEndedEntries();

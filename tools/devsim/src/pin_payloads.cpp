@@ -21,6 +21,8 @@ constexpr size_t kCheckValueLength = 3;
 constexpr size_t kKeyLength = 16;
 constexpr unsigned kDefaultDigits = 4;
 constexpr size_t kLongestPin = 12;
+// A customer's pace: a key every tenth of a second.
+constexpr int kKeyIntervalMs = 100;
 
 // The keys the pad holds from the factory.
 struct BuiltInKey {
@@ -283,6 +285,7 @@ EventSpec KeyEvent(unsigned long key, unsigned completion) {
   event.id = kPinKeyEvent;
   event.hasPayload = true;
   event.lpBuffer = PinKeyPayload(key, completion);
+  event.delayMs = kKeyIntervalMs;
   return event;
 }
 

@@ -74,7 +74,8 @@ struct Simulator::Impl {
                     std::vector<std::string>* lines);
   // m_lock held: starts carrying out the plan of a pending request.
   void BeginLocked(uint64_t serial);
-  void RunEventsBefore(uint64_t serial);
+  // Sends the event of the plan of a pending request numbered index.
+  void RunEventBefore(uint64_t serial, size_t index);
   void Complete(uint64_t serial);
   // m_lock held: the frame of one event for the device of service.
   Outgoing EventLocked(Service& service, int msgType, unsigned long id, bool hasPayload,
