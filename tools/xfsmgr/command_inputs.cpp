@@ -34,6 +34,37 @@ std::shared_ptr<void> getPin(const std::vector<unsigned long>& n) {
 // Commands whose input is one LPWORD.
 std::shared_ptr<void> wordInput(const std::vector<unsigned long>& n) { return hold(word(n[0])); }
 
+// The entry of table for command, or NULL.
+template <typename Entry, size_t N>
+const Entry* findIn(const Entry (&table)[N], DWORD command) {
+  for (const Entry& known : table) {
+    if (known.command == command) return &known;
+  }
+  return nullptr;
+}
+
+// Checks that `given` inputs were given of the `wanted` that command takes
+// (`unit`s meaning `what`), then each: fault(i) says what is wrong with
+// input i, nothing when it is right.
+template <typename Fault>
+bool checkInputs(DWORD command, size_t wanted, size_t given, const char* unit, const char* what,
+                 Fault fault, std::string* error) {
+  std::string takes = "execute " + std::to_string(command) + " takes " + std::to_string(wanted) +
+                      " " + unit + "(s): " + what;
+  if (given != wanted) {
+    *error = takes;
+    return false;
+  }
+  for (size_t i = 0; i < given; ++i) {
+    std::string why = fault(i);
+    if (!why.empty()) {
+      *error = takes + "; " + why;
+      return false;
+    }
+  }
+  return true;
+}
+
 struct KnownInput {
   DWORD command;
   const char* numbers;                // what the numbers are, for messages and --help
@@ -63,6 +94,8 @@ const KnownInput kKnown[] = {
      "BACKSPACE are active, ENTER and CANCEL end the entry, the echo is *",
      {kWordMax, kWordMax, 1}, getPin},
 };
+
+const KnownInput* find(DWORD command) { return findIn(kKnown, command); }
 
 // ---- Commands whose inputs are words ---------------------------------------------
 
@@ -171,19 +204,8 @@ const WordInput kWords[] = {
      {WordKind::kName, WordKind::kNumber, WordKind::kKeyValue}, importKey},
 };
 
-const WordInput* findWords(DWORD command) {
-  for (const WordInput& known : kWords) {
-    if (known.command == command) return &known;
-  }
-  return nullptr;
-}
+const WordInput* findWords(DWORD command) { return findIn(kWords, command); }
 
-const KnownInput* find(DWORD command) {
-  for (const KnownInput& known : kKnown) {
-    if (known.command == command) return &known;
-  }
-  return nullptr;
-}
 
 }  // namespace
 
@@ -205,20 +227,13 @@ bool CheckExecuteInput(DWORD command, const std::vector<unsigned long>& numbers,
                        std::string* error) {
   const KnownInput* known = find(command);
   if (known == nullptr) return true;
-  std::string takes = "execute " + std::to_string(command) + " takes " +
-                      std::to_string(known->maxima.size()) + " number(s): " + known->numbers;
-  if (numbers.size() != known->maxima.size()) {
-    *error = takes;
-    return false;
-  }
-  for (size_t i = 0; i < numbers.size(); ++i) {
-    if (numbers[i] > known->maxima[i]) {
-      *error = takes + "; " + std::to_string(numbers[i]) + " is above " +
-               std::to_string(known->maxima[i]);
-      return false;
-    }
-  }
-  return true;
+  return checkInputs(command, known->maxima.size(), numbers.size(), "number", known->numbers,
+                     [&](size_t i) {
+                       if (numbers[i] <= known->maxima[i]) return std::string();
+                       return std::to_string(numbers[i]) + " is above " +
+                              std::to_string(known->maxima[i]);
+                     },
+                     error);
 }
 
 std::shared_ptr<void> BuildExecuteInput(DWORD command, const std::vector<unsigned long>& numbers) {
@@ -232,20 +247,8 @@ bool TakesWords(DWORD command) { return findWords(command) != nullptr; }
 bool CheckExecuteWords(DWORD command, const std::vector<std::string>& words, std::string* error) {
   const WordInput* known = findWords(command);
   if (known == nullptr) return true;
-  std::string takes = "execute " + std::to_string(command) + " takes " +
-                      std::to_string(known->kinds.size()) + " word(s): " + known->words;
-  if (words.size() != known->kinds.size()) {
-    *error = takes;
-    return false;
-  }
-  for (size_t i = 0; i < words.size(); ++i) {
-    std::string why = fault(known->kinds[i], words[i]);
-    if (!why.empty()) {
-      *error = takes + "; " + why;
-      return false;
-    }
-  }
-  return true;
+  return checkInputs(command, known->kinds.size(), words.size(), "word", known->words,
+                     [&](size_t i) { return fault(known->kinds[i], words[i]); }, error);
 }
 
 std::string ShownWords(DWORD command, const std::vector<std::string>& words) {
