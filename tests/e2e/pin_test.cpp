@@ -10,6 +10,13 @@
 namespace e2e {
 namespace {
 
+// A copy of a field of a packed record: the checks bind references to their
+// arguments, and a reference to a misaligned field is not allowed.
+template <typename T>
+T Field(T value) {
+  return value;
+}
+
 // A copy of the structure at a result's lpBuffer (packed records, read by copy).
 template <typename T>
 T BufferOf(const TakenMessage& taken) {
@@ -56,7 +63,10 @@ TEST_F(PinPadTest, GetPinKeysReachTheApplicationBeforeItsCompletionAndThePinBloc
   std::optional<TakenMessage> done = Execute(WFS_CMD_PIN_GET_PIN, &getPin, &keys);
   ASSERT_TRUE(done);
   ASSERT_EQ(keys.size(), 5u) << "four digits and ENTER";
+  // Each key travels on a connection of its own, so their order is the
+  // pad's pace, not a promise; that they come before the completion is.
   int digits = 0;
+  int enters = 0;
   for (const TakenMessage& taken : keys) {
     EXPECT_EQ(taken.message, static_cast<UINT>(WFS_EXECUTE_EVENT));
     EXPECT_EQ(HeaderOf(taken).dwEventID, static_cast<DWORD>(WFS_EXEE_PIN_KEY));
@@ -64,15 +74,14 @@ TEST_F(PinPadTest, GetPinKeysReachTheApplicationBeforeItsCompletionAndThePinBloc
     WFSPINKEY key = BufferOf<WFSPINKEY>(taken);
     // No digit of a PIN leaves the pad.
     if (key.ulDigit == 0 && key.wCompletion == WFS_PIN_COMPCONTINUE) ++digits;
+    if (key.ulDigit == WFS_PIN_FK_ENTER && key.wCompletion == WFS_PIN_COMPENTER) ++enters;
   }
   EXPECT_EQ(digits, 4);
-  WFSPINKEY last = BufferOf<WFSPINKEY>(keys.back());
-  EXPECT_EQ(last.ulDigit, WFS_PIN_FK_ENTER) << "the keys come a tenth of a second apart";
-  EXPECT_EQ(last.wCompletion, WFS_PIN_COMPENTER);
+  EXPECT_EQ(enters, 1);
   EXPECT_EQ(HeaderOf(*done).hResult, WFS_SUCCESS);
   WFSPINENTRY entry = BufferOf<WFSPINENTRY>(*done);
-  EXPECT_EQ(entry.usDigits, 4);
-  EXPECT_EQ(entry.wCompletion, WFS_PIN_COMPENTER);
+  EXPECT_EQ(Field(entry.usDigits), 4);
+  EXPECT_EQ(Field(entry.wCompletion), WFS_PIN_COMPENTER);
 
   char customerData[] = "4761739001010119";
   char key[] = "PINKEY";
@@ -81,8 +90,8 @@ TEST_F(PinPadTest, GetPinKeysReachTheApplicationBeforeItsCompletionAndThePinBloc
   ASSERT_TRUE(blockDone);
   EXPECT_EQ(HeaderOf(*blockDone).hResult, WFS_SUCCESS);
   WFSXDATA pinBlock = BufferOf<WFSXDATA>(*blockDone);
-  EXPECT_EQ(pinBlock.usLength, 8);
-  EXPECT_NE(pinBlock.lpbData, nullptr);
+  EXPECT_EQ(Field(pinBlock.usLength), 8);
+  EXPECT_NE(Field(pinBlock.lpbData), nullptr);
   Json::Value sent = RequestsOfKind(4).back()["lpDataBuffer"];
   EXPECT_EQ(sent["lpsCustomerData"].asString(), customerData);
   EXPECT_EQ(sent["bPadding"].asString(), "Dw==");
@@ -94,10 +103,10 @@ TEST_F(PinPadTest, StatusAndCapabilities) {
   std::optional<TakenMessage> status = Await(WFS_GETINFO_COMPLETE, id);
   ASSERT_TRUE(status);
   WFSPINSTATUS pad = BufferOf<WFSPINSTATUS>(*status);
-  EXPECT_EQ(pad.fwDevice, WFS_PIN_DEVONLINE);
-  EXPECT_EQ(pad.fwEncStat, WFS_PIN_ENCREADY);
-  ASSERT_NE(pad.lpszExtra, nullptr);
-  EXPECT_STREQ(pad.lpszExtra, "Simulator=devsim");
+  EXPECT_EQ(Field(pad.fwDevice), WFS_PIN_DEVONLINE);
+  EXPECT_EQ(Field(pad.fwEncStat), WFS_PIN_ENCREADY);
+  ASSERT_NE(Field(pad.lpszExtra), nullptr);
+  EXPECT_STREQ(Field(pad.lpszExtra), "Simulator=devsim");
 
   id = NextId();
   ASSERT_EQ(WFPGetInfo(1, WFS_INF_PIN_CAPABILITIES, nullptr, 30000, App().Handle(), id),
@@ -105,10 +114,10 @@ TEST_F(PinPadTest, StatusAndCapabilities) {
   std::optional<TakenMessage> caps = Await(WFS_GETINFO_COMPLETE, id);
   ASSERT_TRUE(caps);
   WFSPINCAPS c = BufferOf<WFSPINCAPS>(*caps);
-  EXPECT_EQ(c.wClass, WFS_SERVICE_CLASS_PIN);
-  EXPECT_EQ(c.fwType, WFS_PIN_TYPEEPP);
-  EXPECT_NE(c.fwPinFormats & WFS_PIN_FORMISO0, 0);
-  ASSERT_NE(c.lpwEMVImportSchemes, nullptr);
+  EXPECT_EQ(Field(c.wClass), WFS_SERVICE_CLASS_PIN);
+  EXPECT_EQ(Field(c.fwType), WFS_PIN_TYPEEPP);
+  EXPECT_NE(Field(c.fwPinFormats) & WFS_PIN_FORMISO0, 0);
+  ASSERT_NE(Field(c.lpwEMVImportSchemes), nullptr);
   WORD schemes[3];
   std::memcpy(schemes, c.lpwEMVImportSchemes, sizeof schemes);
   EXPECT_EQ(schemes[0], WFS_PIN_EMV_IMPORT_PLAIN_CA);
