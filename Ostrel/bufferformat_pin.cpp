@@ -147,7 +147,8 @@ OSTREL_FORMATTER(BufferFormat_PIN, FormatGetPinBlockEx, pin::kBlockEx)
 
 Json::Value BufferFormat_PIN::FormatGetPinEx(unsigned char* data) {
   Json::Value object = codec::Format(pin::kGetPinEx, data);
-  // No member after the echo character can fail, so the note comes last.
+  // None of the request's members can fail, so the note written once the
+  // echo character is set may follow them all.
   tracelog(1, "Ostrel", "BufferFormat_PIN::FormatGetPinEx 1.5");
   return object;
 }
