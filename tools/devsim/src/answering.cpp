@@ -1,5 +1,6 @@
 // Answering requests: reading them, planning and sending their
 // completions and events, cancel and time-out.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ std::string WithoutQuotes(const std::string& error) {
   }
   return kept;
 }
+
+// Events and the completion each travel on a connection of their own, and
+// the service provider takes them as they come: a pause after the last
+// event before the completion keeps the completion behind it.
+constexpr int kCompletionAfterEventsMs = 100;
 
 // A plan that says nothing of events or of the reply leaves the events
 // before the completion to the device (the keys of a PIN entry).
@@ -131,8 +137,10 @@ void Simulator::Impl::BeginLocked(uint64_t serial) {
     at += pending.plan.before[i].delayMs;
     m_dispatcher.Post(at, [this, serial, i] { RunEventBefore(serial, i); });
   }
+  int pause = pending.plan.delayMs;
+  if (!pending.plan.before.empty()) pause = std::max(pause, kCompletionAfterEventsMs);
   if (!pending.plan.never) {
-    m_dispatcher.Post(at + pending.plan.delayMs, [this, serial] { Complete(serial); });
+    m_dispatcher.Post(at + pause, [this, serial] { Complete(serial); });
   }
 }
 
