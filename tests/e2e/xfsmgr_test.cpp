@@ -91,6 +91,8 @@ TEST(XfsmgrArguments, BadArgumentsAreRefusedWithAReason) {
       {"--service", "CardReader", "register", "15", "cancel"},
       {"--timeout", "0", "--service", "CardReader", "open"},
       {"--timeout", "soon"},
+      {"--service", "PinPad", "execute", "407", "PINKEY", "4761-7390"},
+      {"--service", "PinPad", "execute", "403", "NEWKEY", "1", "0123456789ABCDE"},
   };
   for (const std::vector<std::string>& args : bad) {
     Options options;
@@ -213,6 +215,30 @@ TEST_F(XfsmgrStepsTest, RunsTheStepsWithCancelAndEvents) {
                                                            << run.output;
   }
   EXPECT_EQ(RequestsOfKind(1).size(), 1u) << "one cancel";
+}
+
+TEST_F(XfsmgrStepsTest, PinPadStepsKeepDigitsCardDataAndKeysToThemselves) {
+  testsupport::TempDir dir;
+  ProgramRun run = runProgram(std::string("--service ") + kPinPad +
+                                  " open register 15 execute 405 4 6 0 "
+                                  "execute 407 PINKEY 4761739001010119 "
+                                  "execute 403 NEWKEY 1 00112233445566778899AABBCCDDEEFF close",
+                              dir, ConfigDirectory());
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const char* expected :
+       {"execute 407 PINKEY <16 digits>", "execute 403 NEWKEY 1 <16 bytes>",
+        "dwEventID=401 (WFS_EXEE_PIN_KEY)", "key * wCompletion=6", "key 0x00000400 wCompletion=1",
+        "dwCommandCode=405 (WFS_CMD_PIN_GET_PIN)", "dwCommandCode=407 (WFS_CMD_PIN_GET_PINBLOCK)",
+        "dwCommandCode=403 (WFS_CMD_PIN_IMPORT_KEY)"}) {
+    EXPECT_NE(run.output.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                           << run.output;
+  }
+  EXPECT_EQ(run.output.find("4761739001010119"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("0011223344"), std::string::npos) << run.output;
+  std::vector<Json::Value> executes = RequestsOfKind(4);
+  ASSERT_EQ(executes.size(), 3u);
+  EXPECT_EQ(executes[1]["lpDataBuffer"]["lpsCustomerData"].asString(), "4761739001010119");
+  EXPECT_EQ(executes[2]["lpDataBuffer"]["lpxValue"]["usLength"].asInt(), 16);
 }
 
 // The main job: the demo on the packaged wfp.ini (its card reader's port

@@ -5,37 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "corvid.h"
 #include "idc_test_support.h"
-#include "ostrel.h"
-#include "ostrel_test_support.h"
-#include "test_support.h"
 #include "xfsidc.h"
 
 namespace {
 
 using idctest::Base64Of;
-using ostreltest::Field;
-
-const char kFirst[] = " allocate buffer failed!";
-
-std::string Numbered(int n) { return " allocate buffer failed " + std::to_string(n) + "!"; }
-
-// One decoder, a reply that reaches every one of its allocation points, and
-// the lines of those points in the order the decoder takes its blocks.
-struct DecoderCase {
-  const char* decoder;
-  int msgType;
-  DWORD code;
-  Json::Value payload;
-  std::vector<std::string> points;
-};
-
-Json::Value Members(std::initializer_list<std::pair<const char*, Json::Value>> members) {
-  Json::Value object(Json::objectValue);
-  for (const auto& member : members) object[member.first] = member.second;
-  return object;
-}
+using idctest::DecoderCase;
+using idctest::kFirst;
+using idctest::Members;
+using idctest::Numbered;
 
 Json::Value Texts(std::initializer_list<const char*> texts) {
   Json::Value array(Json::arrayValue);
@@ -156,31 +135,7 @@ std::vector<DecoderCase> Decoders() {
 }
 
 TEST(IdcAllocation, EveryPointFailsWithItsOwnLineAndLeaksNothing) {
-  for (const DecoderCase& item : Decoders()) {
-    std::string text = idctest::Reply(item.msgType, item.code, item.payload);
-    // The result is the allocation before the first point.
-    for (size_t point = 0; point <= item.points.size(); ++point) {
-      SCOPED_TRACE(std::string(item.decoder) + " point " + std::to_string(point));
-      testsupport::TraceCapture trace;
-      long before = CorvidLiveBlocks();
-      CorvidFailAllocations(static_cast<long>(1 + point));
-      LPCONNECTMSG msg = ostreltest::Decode(text).release();
-      CorvidFailAllocations(-1);
-      ASSERT_NE(msg, nullptr) << "the reply is delivered";
-      EXPECT_EQ(Field(msg->lpWfsResult->u.dwCommandCode), item.code);
-      if (point < item.points.size()) {
-        EXPECT_EQ(trace.countExact(item.decoder + item.points[point], 4), 1);
-        EXPECT_EQ(trace.count("allocate buffer failed", 4), 1);
-        // Blocks taken before the failure stay below the result.
-        EXPECT_EQ(Field(msg->lpWfsResult->lpBuffer) != nullptr, point > 0);
-      } else {
-        EXPECT_EQ(trace.count("", 4), 0) << "every point was counted";
-        EXPECT_NE(Field(msg->lpWfsResult->lpBuffer), nullptr);
-      }
-      EXPECT_EQ(Ostrel::FreeBuffer(msg, 1), 0);
-      EXPECT_EQ(CorvidLiveBlocks(), before);
-    }
-  }
+  for (const DecoderCase& item : Decoders()) idctest::ExpectEveryPointFails(item);
 }
 
 }  // namespace

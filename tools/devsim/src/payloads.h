@@ -6,9 +6,13 @@
 #include <json/json.h>
 
 #include <string>
+#include <vector>
 
 #include "device_class.h"
+#include "pin_state.h"
 #include "request.h"
+#include "scenario.h"
+#include "xfspin.h"
 
 namespace devsim {
 
@@ -19,6 +23,7 @@ struct DeviceState {
   std::string appId;          // of the last request that carried one
   bool mediaPresent = false;  // a card is in the reader
   int retainedCards = 0;      // cards retained since the start
+  PinPadState pin;            // a PIN pad's keys and key entry
 };
 
 // Built-in payload of the completion of request; null when it carries none.
@@ -26,13 +31,19 @@ Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& 
 // Built-in payload of event id sent as message msgType (1044 to 1047).
 Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState& device);
 
-// What a successful completion (hResult 0) or a sent event changes.
-void ApplyCompletion(const Request& request, int hResult, DeviceState* device);
-void ApplyEvent(int msgType, unsigned long id, DeviceState* device);
+// What taking up a request begins in the device (a PIN pad's key entry),
+// and the events the device sends of itself before the completion when
+// nothing else is planned (the keys of that entry).
+std::vector<EventSpec> BeginRequest(const Request& request, DeviceState* device);
 
-// The PIN key event, an execute event (WFS_EXEE_PIN_KEY of the PIN
-// class, whose header this tree does not have yet).
-constexpr unsigned long kPinKeyEvent = 401;
+// What a successful completion (hResult 0) or a sent event changes. An
+// event may change its own payload (a PIN pad does not tell the digits of
+// a PIN); the command whose key entry the event ends, else 0.
+void ApplyCompletion(const Request& request, int hResult, DeviceState* device);
+long ApplyEvent(int msgType, unsigned long id, Json::Value* payload, DeviceState* device);
+
+// The PIN key event, an execute event.
+constexpr unsigned long kPinKeyEvent = WFS_EXEE_PIN_KEY;
 
 // The payload of a PIN key event: the key's "ulDigit" and "wCompletion".
 Json::Value PinKeyPayload(unsigned long digit, unsigned completion);
