@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -54,15 +55,16 @@ Thread* StartEventThread(CDevice* device) {
 
 }  // namespace
 
-// How one of the worker requests (close, lock, unlock, get-info, execute)
-// differs from the others.
+// How one of the requests that a worker completes (open, close, lock,
+// unlock, get-info, execute) differs from the others.
 struct CDevice::WorkerRequest {
   const char* name;             // operation name in the log texts
   LONG kind;
   bool startsTimeOut;           // execute: the worker runs the time-out
   bool stopsOnMissingProcess;   // close: the service ends with its device service
   const char* startFailedText;
-  const char* sendingText;      // level 1, with the service handle and worker port; or NULL
+  const char* sendingText;      // with the service handle and worker port; or NULL
+  int sendingLevel;             // trace level of sendingText
 };
 
 CDevice::CDevice(const char* logicalName, int serviceClass) : m_nServiceClass(serviceClass) {
@@ -77,9 +79,9 @@ CDevice::~CDevice() {
   CFunctionTraceScope trace("~CDevice", "CDevice");
   try {
     CDevice::ImmediateUnloadService(nullptr);
+    StopAllThread();
     delete[] m_pAppID;
     m_pAppID = nullptr;
-    StopAllThread();
     CLockGuard guard(m_csCommandData);
     m_listCommandData.clear();  // pending entries are dropped
   } catch (...) {
@@ -107,7 +109,7 @@ void CDevice::FillDataOption(const _stRequestData* request, int kind,
   option = _tagDataOption{};
   option.hService = request->hService;
   option.requestID = request->ReqID;
-  option.hWnd = m_pMsgWnd != nullptr ? static_cast<DWORD>(m_pMsgWnd->m_hThreadWnd) : 0;
+  option.hWnd = static_cast<DWORD>(m_replyPort.load());
   option.devHwnd = static_cast<DWORD>(m_SPWnd);
   option.nCmdType = static_cast<DWORD>(kind);
   option.dwTimeout = request->dwTimeOut;
@@ -135,16 +137,17 @@ void CDevice::StartEventThreads() {
   m_pSystemEventThread = StartEventThread<CDeviceSystemEventThread>(this);
 }
 
-void CDevice::StopEventThreads() {
-  StopEventThread(m_pExecuteEventThread, m_hService, "hServie[%d] Stop ExeEventMonitor Thread.");
-  StopEventThread(m_pUserEventThread, m_hService, "hServie[%d] Stop UserEventMonitor Thread.");
-  StopEventThread(m_pServiceEventThread, m_hService,
-                  "hServie[%d] Stop ServiceEventMonitor Thread.");
-  StopEventThread(m_pSystemEventThread, m_hService,
-                  "hServie[%d] Stop SystemEventMonitor Thread.");
+void CDevice::StopEventThreads(unsigned short hService) {
+  StopEventThread(m_pExecuteEventThread, hService, "hServie[%d] Stop ExeEventMonitor Thread.");
+  StopEventThread(m_pUserEventThread, hService, "hServie[%d] Stop UserEventMonitor Thread.");
+  StopEventThread(m_pServiceEventThread, hService, "hServie[%d] Stop ServiceEventMonitor Thread.");
+  StopEventThread(m_pSystemEventThread, hService, "hServie[%d] Stop SystemEventMonitor Thread.");
 }
 
 int CDevice::ImmediateOpen(_stRequestData* request) {
+  static const WorkerRequest kOpen{"ImmediateOpen", KvSP_CMD_OPEN, false, false,
+                                   "CDevice::ImmediateOpen StartThread Failed!",
+                                   "CDevice::ImmediateOpen PostMessage to SP", 2};
   CFunctionTraceScope trace("ImmediateOpen", "CDevice");
   try {
     if (request->dwTimeOut == 0) request->dwTimeOut = kNoTimeLimit;
@@ -155,34 +158,22 @@ int CDevice::ImmediateOpen(_stRequestData* request) {
       m_pAppID = new char[length + 1]();
       std::memcpy(m_pAppID, request->lpszAppID, length);
     }
-    m_hService = request->hService;
+    {
+      CLockGuard guard(m_csCommandData);
+      m_hService = request->hService;
+      m_open = true;
+    }
+    ++g_devCount;  // the device counts as opened even when its worker fails
 
     tracelog(2, kModule, "CDevice::ImmediateOpen start SPMsgWnd. CurrentThreadID = [%x]",
              CurrentThreadNumber());
     m_pMsgWnd = new WFPMsgWnd(this);
     m_pMsgWnd->CreateThreadWindow();  // a window that cannot start does not fail the open
+    m_replyPort = m_pMsgWnd->m_hThreadWnd;
     StartEventThreads();
 
-    int result = WFS_SUCCESS;
     tracelog(2, kModule, "CDevice::ImmediateOpen start EXECUTE Thread.");
-    std::unique_ptr<CDeviceExecuteThread> worker(new CDeviceExecuteThread);
-    if (!worker->StartThread()) {
-      tracelog(4, kModule, "CDevice::ImmediateOpen StartThread Failed!");
-      request->hResult = WFS_ERR_INTERNAL_ERROR;
-      result = WFS_ERR_INTERNAL_ERROR;
-    } else {
-      QThread::msleep(kSettlePauseMs);
-      AddCommandData(request->hWnd, request->hService, request->ReqID, worker->m_ThreadWnd);
-      std::unique_ptr<_stRequestData> copy(CopyRequest(request));
-      worker->SetInitThread(this, copy.release());
-      worker.release();  // enlisted with this device: it disposes of itself
-      _tagDataOption option;
-      FillDataOption(request, KvSP_CMD_OPEN, option);
-      tracelog(2, kModule, "CDevice::ImmediateOpen PostMessage to SP");
-      if (!Ostrel::SendMessage(&option))
-        tracelog(4, kModule, "CDevice::ImmediateOpen SendMessage failed!");
-    }
-    ++g_devCount;  // the device counts as opened even when its worker failed
+    const int result = Dispatch(request, kOpen);
     tracelog(2, kModule, "CDevice::ImmediateOpen hResult=[%d]", result);
     return result;
   } catch (...) {
@@ -194,7 +185,6 @@ int CDevice::ImmediateOpen(_stRequestData* request) {
 int CDevice::RunWorkerRequest(_stRequestData* request, const WorkerRequest& spec) {
   CFunctionTraceScope trace(spec.name, "CDevice");
   try {
-    int result = WFS_SUCCESS;
     if (!IsModuleExist()) {
       tracelog(4, kModule, "CDevice::%s FindModule %s Failed", spec.name, m_szExecutable);
       request->hResult = WFS_ERR_CONNECTION_LOST;
@@ -202,25 +192,7 @@ int CDevice::RunWorkerRequest(_stRequestData* request, const WorkerRequest& spec
       tracelog(1, kModule, "CDevice::%s hResult=[%d]", spec.name, WFS_ERR_CONNECTION_LOST);
       return WFS_ERR_CONNECTION_LOST;
     }
-    std::unique_ptr<CDeviceExecuteThread> worker(new CDeviceExecuteThread);
-    if (!worker->StartThread()) {
-      tracelog(4, kModule, "%s", spec.startFailedText);
-      request->hResult = WFS_ERR_INTERNAL_ERROR;
-      result = WFS_ERR_INTERNAL_ERROR;
-    } else {
-      const long threadWnd = worker->m_ThreadWnd;
-      AddCommandData(request->hWnd, request->hService, request->ReqID, threadWnd);
-      std::unique_ptr<_stRequestData> copy(CopyRequest(request));
-      CDeviceExecuteThread* running = worker.release();  // disposes of itself from here on
-      running->SetInitThread(this, copy.release());
-      if (spec.startsTimeOut) running->SendRun();
-      _tagDataOption option;
-      FillDataOption(request, spec.kind, option);
-      if (spec.sendingText != nullptr)
-        tracelog(1, kModule, spec.sendingText, request->hService, static_cast<int>(threadWnd));
-      if (!Ostrel::SendMessage(&option))
-        tracelog(4, kModule, "CDevice::%s SendMessage failed!", spec.name);
-    }
+    const int result = Dispatch(request, spec);
     tracelog(1, kModule, "CDevice::%s hResult=[%d]", spec.name, result);
     return result;
   } catch (...) {
@@ -229,10 +201,50 @@ int CDevice::RunWorkerRequest(_stRequestData* request, const WorkerRequest& spec
   }
 }
 
+int CDevice::Dispatch(_stRequestData* request, const WorkerRequest& spec) {
+  ReapEndedWorkers();
+  std::unique_ptr<CDeviceExecuteThread> worker(new CDeviceExecuteThread);
+  if (!worker->StartThread()) {
+    tracelog(4, kModule, "%s", spec.startFailedText);
+    request->hResult = WFS_ERR_INTERNAL_ERROR;
+    return WFS_ERR_INTERNAL_ERROR;
+  }
+  if (spec.kind == KvSP_CMD_OPEN) QThread::msleep(kSettlePauseMs);
+  const long threadWnd = worker->m_ThreadWnd;
+  AddCommandData(request->hWnd, request->hService, request->ReqID, threadWnd);
+  std::unique_ptr<_stRequestData> copy(CopyRequest(request));
+  worker->SetInitThread(this, copy.release());
+  if (spec.startsTimeOut) worker->SendRun();
+  if (!Enlist(worker.get())) {
+    // The service stopped meanwhile: the request is refused, nothing is sent.
+    tracelog(3, kModule, "CDevice::%s the service has stopped", spec.name);
+    RemoveCommandDataOf(threadWnd);
+    request->hResult = WFS_ERR_INVALID_HSERVICE;
+    return WFS_ERR_INVALID_HSERVICE;
+  }
+  // The device's from here on: a stop may end it at any time, so only its
+  // port is used below.
+  worker.release();
+  _tagDataOption option;
+  FillDataOption(request, spec.kind, option);
+  if (spec.sendingText != nullptr)
+    tracelog(spec.sendingLevel, kModule, spec.sendingText, request->hService,
+             static_cast<int>(threadWnd));
+  if (!Ostrel::SendMessage(&option)) {
+    tracelog(4, kModule, "CDevice::%s SendMessage failed!", spec.name);
+    // No completion can come from the device service: the request ends at
+    // once, through its worker.
+    RemoveCommandDataOf(threadWnd);
+    CDeviceExecuteThread::EndRequest(threadWnd, request->hService, request->ReqID,
+                                     WFS_ERR_CONNECTION_LOST);
+  }
+  return WFS_SUCCESS;
+}
+
 int CDevice::ExecuteRequestProcess(_stRequestData* request) {
   static const WorkerRequest kExecute{"ExecuteRequestProcess", KvSP_CMD_EXECUTE, true, false,
                                       "CDevice::ExecuteRequestProcess StartThread Failed!",
-                                      nullptr};
+                                      nullptr, 1};
   return RunWorkerRequest(request, kExecute);
 }
 
@@ -240,28 +252,28 @@ int CDevice::ImmediateGetInfo(_stRequestData* request) {
   static const WorkerRequest kGetInfo{
       "ImmediateGetInfo", KvSP_CMD_GETINFO, false, false,
       "CDevice::ImmediateGetInfo StartThread Failed",
-      "CDevice::ImmediateGetInfo PostMessage wparam[hService]=[%d];lparam[dwPageIndex]=[%d]"};
+      "CDevice::ImmediateGetInfo PostMessage wparam[hService]=[%d];lparam[dwPageIndex]=[%d]", 1};
   return RunWorkerRequest(request, kGetInfo);
 }
 
 int CDevice::ImmediateClose(_stRequestData* request) {
   static const WorkerRequest kClose{"ImmediateClose", KvSP_CMD_CLOSE, false, true,
                                     "CDevice::ImmediateClose StartThread Failed!",
-                                    "CDevice::ImmediateClose PostMessage hService=[%d]"};
+                                    "CDevice::ImmediateClose PostMessage hService=[%d]", 1};
   return RunWorkerRequest(request, kClose);
 }
 
 int CDevice::ImmediateLock(_stRequestData* request) {
   static const WorkerRequest kLock{"ImmediateLock", KvSP_CMD_LOCK, false, false,
                                    "CDevice::ImmediateLock StartThread Failed!",
-                                   "CDevice::ImmediateLock PostMessage wparam[hService]=[%d]"};
+                                   "CDevice::ImmediateLock PostMessage wparam[hService]=[%d]", 1};
   return RunWorkerRequest(request, kLock);
 }
 
 int CDevice::ImmediateUnLock(_stRequestData* request) {
   static const WorkerRequest kUnlock{"ImmediateUnLock", KvSP_CMD_UNLOCK, false, false,
                                      "CDevice::ImmediateUnLock StartThread Failed",
-                                     "CDevice::ImmediateUnLock PostMessage wparam[hService]=[%d]"};
+                                     "CDevice::ImmediateUnLock PostMessage wparam[hService]=[%d]", 1};
   return RunWorkerRequest(request, kUnlock);
 }
 
@@ -372,23 +384,117 @@ int CDevice::IsModuleExist() {
 void CDevice::StopAllThread() {
   CFunctionTraceScope trace("StopAllThread", "CDevice");
   try {
-    if (m_hService == 0) {
+    unsigned short hService = 0;
+    std::list<CDeviceExecuteThread*> workers;
+    {
+      // Once: from here on the device takes no request.
+      CLockGuard guard(m_csCommandData);
+      hService = m_hService;
+      if (hService != 0) {
+        m_hService = 0;
+        m_open = false;
+        workers.swap(m_workers);
+      }
+    }
+    if (hService == 0) {
       tracelog(2, kModule, "CDevice::StopAllThread m_hService is NULL");
       return;
     }
     _stServiceItem item;
-    if (!CWFPCommonFunc::DeleteService(m_hService, item))
-      tracelog(4, kModule, "CDevice::StopAllThread DeleteService %d Failed", m_hService);
-    // The window goes first: its pump reaches the event threads through this
-    // device, and the workers can be reclaimed once no completion can come.
+    if (CWFPCommonFunc::DeleteService(hService, item)) {
+      m_stopHold = true;  // the table's hold, until ReleaseServiceEntry
+    } else {
+      tracelog(4, kModule, "CDevice::StopAllThread DeleteService %d Failed", hService);
+    }
+    --g_devCount;
+    // The window goes first: its pump reaches the event threads and the
+    // workers through this device, and no completion can come after it.
     delete m_pMsgWnd;
     m_pMsgWnd = nullptr;
-    StopEventThreads();
-    CDeviceExecuteThread::ReclaimWorkers(this);
-    m_hService = 0;
-    --g_devCount;
-    QThread::msleep(kSettlePauseMs);
+    m_replyPort = 0;
+    StopEventThreads(hService);
+    // Requests still waiting complete as cancelled.
+    for (CDeviceExecuteThread* worker : workers) {
+      worker->Cancel();
+      delete worker;
+    }
+    CLockGuard guard(m_csCommandData);
+    m_listCommandData.clear();
   } catch (...) {
     tracelogException(kSource, __LINE__, kModule, "CDevice::StopAllThread catch an exception!");
   }
+}
+
+void CDevice::AddUse() { m_holds.fetch_add(1); }
+
+void CDevice::ReleaseUse() {
+  if (m_holds.fetch_sub(1) == 1) delete this;
+}
+
+void CDevice::ReleaseServiceEntry() {
+  if (m_stopHold.exchange(false)) ReleaseUse();
+}
+
+bool CDevice::Enlist(CDeviceExecuteThread* worker) {
+  CLockGuard guard(m_csCommandData);
+  if (!m_open) return false;
+  m_workers.push_back(worker);
+  return true;
+}
+
+bool CDevice::BeginStop(CDeviceExecuteThread* worker) {
+  {
+    CLockGuard guard(m_csCommandData);
+    auto found = std::find(m_workers.begin(), m_workers.end(), worker);
+    if (!m_open || found == m_workers.end()) return false;
+    m_workers.erase(found);
+    m_open = false;
+  }
+  AddUse();
+  return true;
+}
+
+int CDevice::WaitingWorkers() {
+  CLockGuard guard(m_csCommandData);
+  return static_cast<int>(std::count_if(m_workers.begin(), m_workers.end(),
+                                        [](CDeviceExecuteThread* w) { return w->Waiting(); }));
+}
+
+void CDevice::ReapEndedWorkers() {
+  std::list<CDeviceExecuteThread*> ended;
+  {
+    CLockGuard guard(m_csCommandData);
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+      if ((*it)->LoopEnded()) {
+        ended.push_back(*it);
+        it = m_workers.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (CDeviceExecuteThread* worker : ended) delete worker;
+}
+
+void CDevice::RemoveCommandDataOf(long threadWnd) {
+  CLockGuard guard(m_csCommandData);
+  m_listCommandData.remove_if(
+      [threadWnd](const _stCommandData& entry) { return entry.threadWnd == threadWnd; });
+}
+
+void CDeviceUse::Take(CDevice* device) {
+  Reset();
+  if (device != nullptr) device->AddUse();
+  m_device = device;
+}
+
+void CDeviceUse::Adopt(CDevice* device) {
+  Reset();
+  m_device = device;
+}
+
+void CDeviceUse::Reset() {
+  CDevice* device = m_device;
+  m_device = nullptr;
+  if (device != nullptr) device->ReleaseUse();
 }

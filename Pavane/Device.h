@@ -15,6 +15,7 @@
 #include "WFPRecords.h"
 
 class WFPMsgWnd;
+class CDeviceExecuteThread;
 class CDeviceExecuteEventThread;
 class CDeviceUserEventThread;
 class CDeviceServiceEventThread;
@@ -24,14 +25,22 @@ struct _tagDataOption;
 
 #define WFP_NAME_LEN 260
 
+// Life: the service table holds an opened device from WFPOpen on, and an
+// entry point that finds it in the table holds a use of it until it returns
+// (CDeviceUse). The device stops once (close completion, an open or close
+// that cannot reach the device service, unload, device service gone):
+// StopAllThread removes its service entry and takes the table's hold over,
+// ReleaseServiceEntry lets go of that hold, and the device destroys itself
+// when the last hold is let go, on the thread that lets it go. None of the
+// device's own threads holds it: the device joins them before it goes.
 class CDevice : public QObject {
   Q_OBJECT
 
  public:
   // Stores the logical name (cut to 259 bytes) and the XFS service class.
   CDevice(const char* logicalName, int serviceClass);
-  // Unloads the service when its device service is gone, stops it and drops
-  // pending entries.
+  // Unloads the service when its device service is gone, stops it, ends
+  // its workers and drops pending entries.
   ~CDevice() override;
   CDevice(const CDevice&) = delete;
   CDevice& operator=(const CDevice&) = delete;
@@ -74,6 +83,7 @@ class CDevice : public QObject {
   const char* GetLibraryName() const { return m_szLibName; }
 
   // What the device owns at run time; NULL before open and after stop.
+  // (Only the device's own threads may follow these pointers.)
   WFPMsgWnd* GetMsgWnd() const { return m_pMsgWnd; }
   CDeviceExecuteEventThread* GetExecuteEventThread() const { return m_pExecuteEventThread; }
   CDeviceUserEventThread* GetUserEventThread() const { return m_pUserEventThread; }
@@ -90,9 +100,29 @@ class CDevice : public QObject {
 
   // 1 when the device service process runs (or cannot be looked for).
   int IsModuleExist();
-  // Ends the service: service entry and registrations, message window,
-  // event threads; nothing for a device that is not open.
+  // Ends the service, once: service entry (whose hold the device keeps for
+  // ReleaseServiceEntry) and registrations, device count, message window,
+  // event threads, and the workers still waiting, whose requests complete
+  // with WFS_ERR_CANCELED. Nothing for a device that is not open.
   void StopAllThread();
+
+  // Holds. AddUse may run under the service table's lock (it takes no
+  // lock); ReleaseUse destroys the device when it lets go of the last hold.
+  void AddUse();
+  void ReleaseUse();
+  // Lets go of the table's hold that StopAllThread took over; nothing when
+  // it took none or it has been let go already.
+  void ReleaseServiceEntry();
+
+  // Workers. The device owns a worker from Enlist on: false when the
+  // service has stopped (the caller keeps the worker). BeginStop is the
+  // close of the device beginning on worker: true for the first, which
+  // leaves the list, holds a use and must stop the service; false when the
+  // service is stopping already.
+  bool Enlist(CDeviceExecuteThread* worker);
+  bool BeginStop(CDeviceExecuteThread* worker);
+  // Enlisted workers whose request has not ended.
+  int WaitingWorkers();
 
   // Reads the device service's library and executable names through the
   // XFS manager's configuration; the argument is not used. Returns 0.
@@ -132,20 +162,26 @@ class CDevice : public QObject {
  private:
   struct WorkerRequest;
   int RunWorkerRequest(_stRequestData* request, const WorkerRequest& spec);
+  int Dispatch(_stRequestData* request, const WorkerRequest& spec);
+  void RemoveCommandDataOf(long threadWnd);
+  // Joins and destroys the enlisted workers whose loop has ended.
+  void ReapEndedWorkers();
   int CompleteRegistration(_stRequestData* request, const char* resultText,
                            const char* faultText);
   void FillDataOption(const _stRequestData* request, int kind, _tagDataOption& option) const;
   _stRequestData* CopyRequest(const _stRequestData* request) const;
   void StartEventThreads();
-  void StopEventThreads();
+  void StopEventThreads(unsigned short hService);
 
   // Threads: the request operations run on the SPI callers' threads, the
   // completions on worker threads, the events on the event threads.
   char m_szLogicalName[WFP_NAME_LEN];  // fixed at construction
   // Written by open (the SPI thread) and by StopAllThread, which stops the
   // message window first and then the event threads before forgetting them;
-  // the window's pump reads the thread pointers only while it runs.
+  // the window's pump reads the thread pointers only while it runs. Other
+  // threads read the window's port from m_replyPort.
   WFPMsgWnd* m_pMsgWnd = nullptr;
+  std::atomic<long> m_replyPort{0};   // the window's port; 0 before open and after stop
   CDeviceExecuteEventThread* m_pExecuteEventThread = nullptr;
   CDeviceUserEventThread* m_pUserEventThread = nullptr;
   CDeviceServiceEventThread* m_pServiceEventThread = nullptr;
@@ -157,9 +193,37 @@ class CDevice : public QObject {
   char m_szExecutable[WFP_NAME_LEN];
   char m_szLibName[WFP_NAME_LEN];
   long m_SPWnd = 0;              // set before open, then only read
-  unsigned short m_hService = 0; // set by open, cleared by StopAllThread
-  std::list<_stCommandData> m_listCommandData;  // under m_csCommandData
+  // Set by open, cleared by StopAllThread (both under m_csCommandData).
+  std::atomic<unsigned short> m_hService{0};
+  std::atomic<int> m_holds{0};            // the table's, the stopper's and the entry points'
+  std::atomic<bool> m_stopHold{false};    // StopAllThread holds the table's hold
+  // Under m_csCommandData: the pending requests, the workers the device
+  // owns, and whether it takes requests (from open until it stops).
+  std::list<_stCommandData> m_listCommandData;
+  std::list<CDeviceExecuteThread*> m_workers;
+  bool m_open = false;
   CThreadLock m_csCommandData;
+};
+
+// One use of a device: the device is not destroyed while the use is held.
+class CDeviceUse {
+ public:
+  CDeviceUse() = default;
+  ~CDeviceUse() { Reset(); }
+  CDeviceUse(const CDeviceUse&) = delete;
+  CDeviceUse& operator=(const CDeviceUse&) = delete;
+
+  // Takes a new use of device (NULL: none).
+  void Take(CDevice* device);
+  // Takes over a use already added to device.
+  void Adopt(CDevice* device);
+  // Lets go of the use held.
+  void Reset();
+  CDevice* operator->() const { return m_device; }
+  CDevice* get() const { return m_device; }
+
+ private:
+  CDevice* m_device = nullptr;
 };
 
 #endif

@@ -41,6 +41,7 @@ int CWFPCommonFunc::AppendService(unsigned short hService, const char* lpszLogic
         strcasecmp(lpszLogicalName, pDevice->GetLogicalName()) == 0) {
       const _stServiceItem entry{hService, pDevice};
       g_listServiceItems.push_back(entry);
+      pDevice->AddUse();
       item = entry;
       return 1;
     }
@@ -57,10 +58,23 @@ int CWFPCommonFunc::AppendService(unsigned short hService, const char* lpszLogic
 }
 
 int CWFPCommonFunc::FindService(unsigned short hService, _stServiceItem& item) {
+  return FindEntry(hService, item, false);
+}
+
+int CWFPCommonFunc::FindService(unsigned short hService, _stServiceItem& item, CDeviceUse& use) {
+  use.Reset();
+  const int found = FindEntry(hService, item, true);
+  if (found) use.Adopt(item.pDevice);
+  return found;
+}
+
+int CWFPCommonFunc::FindEntry(unsigned short hService, _stServiceItem& item, bool addUse) {
   try {
     CLockGuard guard(g_csServiceLock);
     for (const _stServiceItem& entry : g_listServiceItems) {
       if (entry.hService == hService) {
+        // Taken under the lock: the entry, and its hold, are still there.
+        if (addUse) entry.pDevice->AddUse();
         item = entry;
         return 1;
       }
@@ -107,6 +121,7 @@ int CWFPCommonFunc::UpdateService(const _stServiceItem& item) {
     CLockGuard guard(g_csServiceLock);
     for (_stServiceItem& entry : g_listServiceItems) {
       if (entry.hService == item.hService) {
+        if (item.pDevice != nullptr) item.pDevice->AddUse();
         entry.pDevice = item.pDevice;
         return 1;
       }

@@ -5,10 +5,13 @@
 
 #include "WFPRecords.h"
 
+class CDeviceUse;
+
 class CWFPCommonFunc {
  public:
   // Service table; each takes g_csServiceLock for its whole run and never
-  // throws. A found entry is returned as a copy.
+  // throws. A found entry is returned as a copy. An entry holds its device
+  // (CDevice::AddUse).
   //
   // Adds {hService, pDevice} when lpszLogicalName equals the device's own
   // logical name ignoring case; 1, or 0 with `item` cleared.
@@ -16,10 +19,16 @@ class CWFPCommonFunc {
                            CDevice* pDevice, _stServiceItem& item);
   // The first entry with the handle; 1, or 0 with `item` cleared.
   static int FindService(unsigned short hService, _stServiceItem& item);
+  // The same, and `use` holds the found device until it is reset: what an
+  // entry point calls before it uses the device.
+  static int FindService(unsigned short hService, _stServiceItem& item, CDeviceUse& use);
   // Removes the first entry with the handle, then (under g_csRegHwndLock
   // only) every registration of the handle; 1 when a service entry went.
+  // The entry's hold on its device passes to the caller.
   static int DeleteService(unsigned short hService, _stServiceItem& item);
-  // Replaces the device of the first entry with the item's handle; 1 if found.
+  // Replaces the device of the first entry with the item's handle; 1 if
+  // found. The entry holds the new device; its hold on the replaced one
+  // passes to the caller.
   static int UpdateService(const _stServiceItem& item);
 
   // Registration table; each takes g_csRegHwndLock for its whole run.
@@ -49,6 +58,9 @@ class CWFPCommonFunc {
   static int strcmp_Wrapper(const char* a, const char* b, int caseSensitive);  // 1 when equal
   static const char* strstr_Wrapper(const char* text, const char* pattern, int caseSensitive);
   static int IsNumeric(const char* text);  // 1 when every character is a digit (or none)
+
+ private:
+  static int FindEntry(unsigned short hService, _stServiceItem& item, bool addUse);
 };
 
 // Writes the entry line now and the exit line when the scope ends; the exit

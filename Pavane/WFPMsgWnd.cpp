@@ -46,12 +46,12 @@ WFPMsgWnd::~WFPMsgWnd() {
   CFunctionTraceScope trace("~WFPMsgWnd", "WFPMsgWnd");
   try {
     m_stop = true;
+    m_server.CloseServer();  // also wakes the pump from its wait
     if (m_threadStarted) {
       pthread_join(m_thread, nullptr);
       m_threadStarted = false;
       tracelog(2, "WFPX", "WFPMsgWnd::~WFPMsgWnd pthread_join");
     }
-    m_server.CloseServer();
   } catch (...) {
     tracelogException("WFPMsgWnd", 91, "WFPX", "WFPMsgWnd::~WFPMsgWnd catch an exception!");
   }
@@ -101,18 +101,25 @@ void WFPMsgWnd::RunLoop() {
     if (!UsableMessage(msg, "MsgLoop msg is null")) continue;
     tracelog(2, "WFPX", "MsgWndLoop get msg hService=[%d] type=[%d]", msg->hService,
              static_cast<int>(msg->dwMsgType));
-    try {
-      HandleMessage(msg->dwMsgType, reinterpret_cast<unsigned long>(msg),
-                    reinterpret_cast<unsigned long>(msg->lpWfsResult));
-    } catch (...) {
-      tracelogException("WFPMsgWnd", __LINE__, "WFPX", "WFPMsgWnd::MsgWndLoop catch an exception!");
-    }
+    HandleMessage(msg->dwMsgType, reinterpret_cast<unsigned long>(msg),
+                  reinterpret_cast<unsigned long>(msg->lpWfsResult));
   }
 }
 
 void WFPMsgWnd::HandleMessage(unsigned long message, unsigned long wParam, unsigned long lParam) {
   tracelog(2, "WFPX", "[HandleMessage] message=[%d], wParam=[%ld], lParam=[%ld]",
            static_cast<int>(message), static_cast<long>(wParam), static_cast<long>(lParam));
+  try {
+    Route(message, wParam, lParam);
+  } catch (...) {
+    // Every route hands the message on last, and a hand-over does not throw
+    // once the message has left: a fault leaves it with the pump.
+    tracelogException("WFPMsgWnd", __LINE__, "WFPX", "WFPMsgWnd::HandleMessage catch an exception!");
+    Ostrel::FreeBuffer(AsMessage(wParam), 1);
+  }
+}
+
+void WFPMsgWnd::Route(unsigned long message, unsigned long wParam, unsigned long lParam) {
   switch (message) {
     case KvSP_OPEN_COMPLETE:
     case KvSP_EXECUTE_COMPLETE:

@@ -62,6 +62,8 @@ class WFPMsgWnd : public QObject {
 
  private:
   void RunLoop();
+  // HandleMessage without its trace and fault containment.
+  void Route(unsigned long message, unsigned long wParam, unsigned long lParam);
   // Hands a completion to the worker waiting for it, or releases it when no
   // request is pending; holdAfterEvent: held back after an execute event.
   void RouteCompletion(unsigned long msg, unsigned long lParam, bool holdAfterEvent);

@@ -17,8 +17,8 @@
 
 namespace {
 
-// Loop threads of workers that disposed of themselves, waiting to be
-// joined. A departing thread is counted from the moment it commits to
+// Loop threads of objects that disposed of themselves (a worker that ended
+// its device), waiting to be joined. A departing thread is counted from the moment it commits to
 // disposing of itself until its handle is here, so that unloading the
 // library waits for it to leave the library's code.
 class Graveyard {
@@ -87,9 +87,11 @@ int CWFPThread::StartThread() {
   CHandOverRegistry::OpenMailbox(port);
   // Set before the loop starts, which may read it when it disposes of itself.
   m_threadStarted = true;
+  m_loopEnded = false;
   int error = pthread_create(&m_thread, nullptr, &CWFPThread::MsgEventLoop, this);
   if (error != 0) {
     m_threadStarted = false;
+    m_loopEnded = true;
     tracelog(4, "WFPX", "CWFPThread::StartThread create m_ThreadId failed=[%d]!", error);
     CHandOverRegistry::CloseMailbox(port);
     m_server.CloseServer();
@@ -100,20 +102,24 @@ int CWFPThread::StartThread() {
 }
 
 void CWFPThread::StopThread() {
-  if (m_stopped) return;
-  m_stopped = true;
-  m_stopFlag = 1;
-  if (m_threadStarted) {
-    // A worker disposing of itself runs this on its own loop thread, which
-    // the graveyard joins later.
-    if (!OnLoopThread()) pthread_join(m_thread, nullptr);
+  {
+    std::lock_guard<std::mutex> guard(m_stopLock);
+    m_stopFlag = 1;
+  }
+  m_stopSet.notify_all();
+  // Closing the server also wakes the loop from its wait. Once: a worker
+  // that ends itself and the device that cancels it may both get here.
+  std::call_once(m_closeOnce, [this] {
+    // The mailbox goes first: once the server has released the port, a new
+    // thread may bind it and open a mailbox of its own under the same port.
+    if (m_ThreadWnd != 0) CHandOverRegistry::CloseMailbox(m_ThreadWnd);
+    m_server.CloseServer();
+  });
+  if (m_threadStarted && !OnLoopThread()) {
+    pthread_join(m_thread, nullptr);
     m_threadStarted = false;
     tracelog(2, "WFPX", "CWFPThread::~CWFPThread pthread_join");
   }
-  // The mailbox goes first: once the server has released the port, a new
-  // thread may bind it and open a mailbox of its own under the same port.
-  if (m_ThreadWnd != 0) CHandOverRegistry::CloseMailbox(m_ThreadWnd);
-  m_server.CloseServer();
 }
 
 void* CWFPThread::MsgEventLoop(void* thread) {
@@ -131,21 +137,33 @@ void CWFPThread::RunLoop() {
   char buffer[transport::kTextBufferSize];
   while (m_stopFlag == 0) {
     if (!NextText(m_server, buffer)) continue;
-    tracelog(1, "WFPX", "MsgEventLoop Post");
-    LPCONNECTMSG msg = CHandOverRegistry::Take(m_ThreadWnd, buffer);
-    if (!UsableMessage(msg, "MsgEventLoop msg is null")) continue;
-    tracelog(1, "WFPX", "MsgEventLoop pmsg=[%d] dwMsgType=[%d] hService=[%d]",
-             static_cast<int>(reinterpret_cast<intptr_t>(msg)), static_cast<int>(msg->dwMsgType),
-             msg->lpWfsResult != nullptr ? msg->lpWfsResult->hService : 0);
-    Dispatch(msg);
+    LPCONNECTMSG msg = nullptr;  // held by the loop until dispatched
+    try {
+      tracelog(1, "WFPX", "MsgEventLoop Post");
+      msg = CHandOverRegistry::Take(m_ThreadWnd, buffer);
+      if (!UsableMessage(msg, "MsgEventLoop msg is null")) continue;
+      tracelog(1, "WFPX", "MsgEventLoop pmsg=[%d] dwMsgType=[%d] hService=[%d]",
+               static_cast<int>(reinterpret_cast<intptr_t>(msg)), static_cast<int>(msg->dwMsgType),
+               msg->lpWfsResult != nullptr ? msg->lpWfsResult->hService : 0);
+      LPCONNECTMSG dispatched = msg;
+      msg = nullptr;
+      Dispatch(dispatched);
+    } catch (...) {
+      tracelogException("WFPThread", __LINE__, "WFPX", "CWFPThread::MsgEventLoop catch an exception!");
+      if (msg != nullptr) Ostrel::FreeBuffer(msg, 1);
+    }
   }
   tracelog(4, "WFPX", "MsgEventLoop break CWFPThread=%d",
            static_cast<int>(reinterpret_cast<intptr_t>(this)));
   if (m_disposeOnExit) {
     pthread_t self = pthread_self();
+    // The owner of its own thread: StopThread here does not wait for itself.
+    m_threadStarted = false;
     delete this;
     TheGraveyard().Bury(self);
+    return;
   }
+  m_loopEnded = true;
 }
 
 void CWFPThread::Dispatch(LPCONNECTMSG msg) {
@@ -187,6 +205,11 @@ void CWFPThread::DisposeWhenLoopEnds() {
 
 bool CWFPThread::OnLoopThread() const {
   return t_loopOwner == this;
+}
+
+void CWFPThread::PauseUnlessStopped(unsigned long ms) {
+  std::unique_lock<std::mutex> guard(m_stopLock);
+  m_stopSet.wait_for(guard, std::chrono::milliseconds(ms), [this] { return m_stopFlag != 0; });
 }
 
 void CWFPThread::JoinEndedThreads() { TheGraveyard().JoinEnded(); }

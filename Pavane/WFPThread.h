@@ -8,6 +8,8 @@
 
 #include <QObject>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include "CommonSocketServer.h"
 #include "ostrel_records.h"
@@ -15,8 +17,9 @@
 class CDevice;
 
 // Threads: StartThread, StopThread and destruction run on the owner's thread
-// (for a worker that disposes of itself: on its own loop thread, see
-// DisposeWhenLoopEnds); the handlers run one at a time on the loop thread.
+// (for an object that disposes of itself: on its own loop thread, see
+// DisposeWhenLoopEnds); the handlers run one at a time on the loop thread,
+// which may also call StopThread to end its own loop.
 class CWFPThread : public QObject {
   Q_OBJECT
 
@@ -36,15 +39,18 @@ class CWFPThread : public QObject {
   // Sets the stop flag, waits for the loop thread (so a handler under way
   // finishes first), closes the server and the mailbox of its port (messages
   // posted and not yet taken are released). After it the object is only
-  // destroyed.
+  // destroyed. On the loop thread itself (a handler that ends its thread)
+  // it does not wait: the loop ends when the handler returns, and the owner
+  // joins it later with another StopThread.
   void StopThread();
+  // The loop thread has left its loop (or never ran).
+  bool LoopEnded() const { return m_loopEnded.load(); }
 
   // Entry of the loop thread; `thread` is the CWFPThread.
   static void* MsgEventLoop(void* thread);
 
-  // Joins the loop threads of workers that have disposed of themselves.
-  // Runs when a thread starts, when workers are reclaimed and when the
-  // library is unloaded.
+  // Joins the loop threads of objects that have disposed of themselves.
+  // Runs when a thread starts and when the library is unloaded.
   static void JoinEndedThreads();
 
   // Port of the thread's server; 0 until StartThread has bound one. Written
@@ -74,6 +80,8 @@ class CWFPThread : public QObject {
   void DisposeWhenLoopEnds();
   // True on the object's own loop thread.
   bool OnLoopThread() const;
+  // Waits ms milliseconds, or less when StopThread is called meanwhile.
+  void PauseUnlessStopped(unsigned long ms);
 
  private:
   void RunLoop();
@@ -81,10 +89,15 @@ class CWFPThread : public QObject {
 
   CommonSocketServer m_server;    // owned; used by the loop thread and StopThread
   pthread_t m_thread{};           // valid while m_threadStarted
-  bool m_threadStarted = false;   // written by StartThread and StopThread
-  bool m_stopped = false;         // StopThread has run; owner's thread
+  bool m_threadStarted = false;   // written by StartThread and by StopThread off the loop thread
+  // Server and mailbox are closed once, by the loop thread when a handler
+  // ends its thread or by the owner, whichever comes first.
+  std::once_flag m_closeOnce;
   std::atomic<int> m_stopFlag{0}; // written by the stopping thread, read by the loop
+  std::mutex m_stopLock;          // with m_stopSet: wakes PauseUnlessStopped
+  std::condition_variable m_stopSet;
   std::atomic<bool> m_disposeOnExit{false};  // set on the loop thread only
+  std::atomic<bool> m_loopEnded{true};       // false while the loop runs
 };
 
 #endif

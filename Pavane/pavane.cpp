@@ -68,8 +68,9 @@ HRESULT CheckWindowAndRequest(HWND hWnd, REQUESTID ReqID) {
 
 // Lock, unlock and get-info: the service is looked up first and checked
 // after the window and the request identifier.
-HRESULT FindCheckedService(HSERVICE hService, HWND hWnd, REQUESTID ReqID, _stServiceItem& item) {
-  const int found = CWFPCommonFunc::FindService(hService, item);
+HRESULT FindCheckedService(HSERVICE hService, HWND hWnd, REQUESTID ReqID, CDeviceUse& device) {
+  _stServiceItem item;
+  const int found = CWFPCommonFunc::FindService(hService, item, device);
   const HRESULT refused = CheckWindowAndRequest(hWnd, ReqID);
   if (refused != WFS_SUCCESS) return refused;
   return found ? WFS_SUCCESS : WFS_ERR_INVALID_HSERVICE;
@@ -113,14 +114,17 @@ HRESULT WFPOpen(HSERVICE hService, LPSTR lpszLogicalName, HAPP hApp, LPSTR lpszA
       tracelog(4, kModule, "WFPOpen hService=[%d] already Opened!", hService);
       return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
     }
-    CDevice* device = g_pTheApp->GetDevice(lpszLogicalName);
-    if (device == nullptr) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
+    // This call's use: the device goes with the last hold, the table's or
+    // that of an entry point that found it meanwhile.
+    CDeviceUse device;
+    device.Take(g_pTheApp->GetDevice(lpszLogicalName));
+    if (device.get() == nullptr) return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
     tracelog(2, kModule, "WFPOpen create SPWnd port=%d", static_cast<int>(device->GetSPWnd()));
-    const int appended = CWFPCommonFunc::AppendService(hService, lpszLogicalName, device, item);
+    const int appended =
+        CWFPCommonFunc::AppendService(hService, lpszLogicalName, device.get(), item);
     if (hWnd == 0 || !appended) {
       // Withdraw what this call made, so that the handle can be opened again.
-      if (appended) CWFPCommonFunc::DeleteService(hService, item);
-      delete device;
+      if (appended && CWFPCommonFunc::DeleteService(hService, item)) device->ReleaseUse();
       return Refuse(kResult, hWnd == 0 ? WFS_ERR_INVALID_HWND : WFS_ERR_INVALID_HSERVICE);
     }
     _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_OPEN);
@@ -137,17 +141,16 @@ HRESULT WFPClose(HSERVICE hService, HWND hWnd, REQUESTID ReqID) {
         static const char kResult[] = "Pavane WFPClose: hResult = [%d]";
         tracelog(2, kModule, "Pavane WFPClose: hService = [%d] ReqID = [%d]", hService, ReqID);
         _stServiceItem item;
-        if (!CWFPCommonFunc::FindService(hService, item))
+        CDeviceUse device;
+        if (!CWFPCommonFunc::FindService(hService, item, device))
           return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
         const HRESULT refused = CheckWindowAndRequest(hWnd, ReqID);
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_CLOSE);
-        const HRESULT result = item.pDevice->ImmediateClose(&request);
+        const HRESULT result = device->ImmediateClose(&request);
         // Without its device service the service has already stopped and no
-        // close completion will come to end the device: it ends here.
-        _stServiceItem still;
-        if (result == WFS_ERR_CONNECTION_LOST && !CWFPCommonFunc::FindService(hService, still))
-          delete item.pDevice;
+        // close completion will come to end the device: it is let go here.
+        if (result == WFS_ERR_CONNECTION_LOST) device->ReleaseServiceEntry();
         return Report(kResult, result);
       });
 }
@@ -158,12 +161,12 @@ HRESULT WFPLock(HSERVICE hService, DWORD dwTimeOut, HWND hWnd, REQUESTID ReqID) 
         static const char kResult[] = "Pavane WFPLock: hResult = [%d]";
         tracelog(2, kModule, "Pavane WFPLock: hService = [%d] dwTimeOut = [%d] ReqID = [%d]",
                  hService, dwTimeOut, ReqID);
-        _stServiceItem item;
-        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, item);
+        CDeviceUse device;
+        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, device);
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_LOCK);
         request.dwTimeOut = dwTimeOut;
-        return Report(kResult, item.pDevice->ImmediateLock(&request));
+        return Report(kResult, device->ImmediateLock(&request));
       });
 }
 
@@ -172,11 +175,11 @@ HRESULT WFPUnlock(HSERVICE hService, HWND hWnd, REQUESTID ReqID) {
       "WFPUnlock", "Pavane WFPUnlock catch an exception!", [&](CFunctionTraceScope&) {
         static const char kResult[] = "Pavane WFPUnlock: hResult = [%d]";
         tracelog(2, kModule, "Pavane WFPUnlock: hService = [%d] ReqID = [%d]", hService, ReqID);
-        _stServiceItem item;
-        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, item);
+        CDeviceUse device;
+        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, device);
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_UNLOCK);
-        return Report(kResult, item.pDevice->ImmediateUnLock(&request));
+        return Report(kResult, device->ImmediateUnLock(&request));
       });
 }
 
@@ -190,14 +193,14 @@ HRESULT WFPGetInfo(HSERVICE hService, DWORD dwCategory, LPVOID lpQueryDetails, D
                              return WFPGetInfoFormat(hService, dwCategory, lpQueryDetails,
                                                      dwTimeOut, hWnd, ReqID);
                            });
-        _stServiceItem item;
-        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, item);
+        CDeviceUse device;
+        const HRESULT refused = FindCheckedService(hService, hWnd, ReqID, device);
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         // The time-out of a get-info is the device service's business: none is passed.
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_GETINFO);
         request.dwCategory = dwCategory;
         request.lpData = lpQueryDetails;
-        return Report(kResult, item.pDevice->ImmediateGetInfo(&request));
+        return Report(kResult, device->ImmediateGetInfo(&request));
       });
 }
 
@@ -212,14 +215,15 @@ HRESULT WFPExecute(HSERVICE hService, DWORD dwCommand, LPVOID lpCmdData, DWORD d
                                                      hWnd, ReqID);
                            });
         _stServiceItem item;
-        if (!CWFPCommonFunc::FindService(hService, item))
+        CDeviceUse device;
+        if (!CWFPCommonFunc::FindService(hService, item, device))
           return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
         if (hWnd == 0) return Refuse(kResult, WFS_ERR_INVALID_HWND);
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_EXECUTE);
         request.dwTimeOut = dwTimeOut;
         request.dwCommand = dwCommand;
         request.lpData = lpCmdData;
-        return Report(kResult, item.pDevice->ExecuteRequestProcess(&request));
+        return Report(kResult, device->ExecuteRequestProcess(&request));
       });
 }
 
@@ -233,7 +237,8 @@ HRESULT WFPRegister(HSERVICE hService, DWORD dwEventClass, HWND hWndReg, HWND hW
                  "ReqID=[%d]",
                  hService, dwEventClass, hWndReg, hWnd, ReqID);
         _stServiceItem item;
-        const int found = CWFPCommonFunc::FindService(hService, item);
+        CDeviceUse device;
+        const int found = CWFPCommonFunc::FindService(hService, item, device);
         HRESULT refused = CheckRegistration(dwEventClass, hWndReg, hWnd, ReqID);
         if (refused == WFS_SUCCESS && !found) refused = WFS_ERR_INVALID_HSERVICE;
         if (refused == WFS_SUCCESS &&
@@ -242,7 +247,7 @@ HRESULT WFPRegister(HSERVICE hService, DWORD dwEventClass, HWND hWndReg, HWND hW
         if (refused != WFS_SUCCESS) return Refuse(kResult, refused);
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_REGISTER);
         request.hWndReg = hWndReg;
-        return Report(kResult, item.pDevice->ImmediateRegister(&request));
+        return Report(kResult, device->ImmediateRegister(&request));
       });
 }
 
@@ -256,7 +261,8 @@ HRESULT WFPDeregister(HSERVICE hService, DWORD dwEventClass, HWND hWndReg, HWND 
                  "Pavane WFPDeregister: hService = [%d] dwEventClass = [%d] ReqID = [%d]",
                  hService, dwEventClass, ReqID);
         _stServiceItem item;
-        const int found = CWFPCommonFunc::FindService(hService, item);
+        CDeviceUse device;
+        const int found = CWFPCommonFunc::FindService(hService, item, device);
         HRESULT refused = CheckRegistration(dwEventClass, hWndReg, hWnd, ReqID);
         // The table changes before the service is checked.
         if (refused == WFS_SUCCESS &&
@@ -268,7 +274,7 @@ HRESULT WFPDeregister(HSERVICE hService, DWORD dwEventClass, HWND hWndReg, HWND 
         _stRequestData request = NewRequest(hService, ReqID, hWnd, KvSP_CMD_DEREGISTER);
         request.hWndReg = hWndReg;
         return Report("Pavane WFPDeRegister: hResult = [%d]",
-                      item.pDevice->ImmediateDeregister(&request));
+                      device->ImmediateDeregister(&request));
       },
       "WFPDeRegister");
 }
@@ -281,10 +287,11 @@ HRESULT WFPCancelAsyncRequest(HSERVICE hService, REQUESTID RequestID) {
         tracelog(2, kModule, "Pavane WFPCancelAsyncRequest: hService = [%d] RequestID = [%d]",
                  hService, RequestID);
         _stServiceItem item;
-        if (!CWFPCommonFunc::FindService(hService, item))
+        CDeviceUse device;
+        if (!CWFPCommonFunc::FindService(hService, item, device))
           return Refuse(kResult, WFS_ERR_INVALID_HSERVICE);
         _stRequestData request = NewRequest(hService, RequestID, 0, KvSP_CMD_CANCEL);
-        return Report(kResult, item.pDevice->CancelRequestProcess(&request));
+        return Report(kResult, device->CancelRequestProcess(&request));
       });
 }
 

@@ -9,8 +9,8 @@ RUNS="${FUZZ_RUNS:-20000}"
 shopt -s nullglob
 targets=("$BIN_DIR"/fuzz_*)
 if [ ${#targets[@]} -eq 0 ]; then
-  echo "no fuzz targets built yet"
-  exit 0
+  echo "no fuzz target in $BIN_DIR: nothing was fuzzed" >&2
+  exit 1
 fi
 for target in "${targets[@]}"; do
   name="$(basename "$target")"

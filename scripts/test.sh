@@ -41,9 +41,11 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DWFP_FUZZ=ON -DWFP_SANITIZE=ON \
 # Only the fuzz targets (and what they link) are built with clang.
 mapfile -t fuzz_targets < <(cmake --build build-fuzz --target help |
   sed -n 's/^\.\.\. \(fuzz_[A-Za-z0-9_]*\)$/\1/p')
-if [ ${#fuzz_targets[@]} -gt 0 ]; then
-  cmake --build build-fuzz -j"$JOBS" --target "${fuzz_targets[@]}"
+if [ ${#fuzz_targets[@]} -eq 0 ]; then
+  echo "no fuzz target is configured: nothing would be fuzzed" >&2
+  exit 1
 fi
+cmake --build build-fuzz -j"$JOBS" --target "${fuzz_targets[@]}"
 scripts/run-fuzzers.sh build-fuzz/bin
 
 step "all tests passed"

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,6 +19,21 @@ namespace {
 
 constexpr long kLowestPort = 1;
 constexpr long kHighestPort = 65535;
+
+// A connect interrupted by a signal goes on in the background: waits for
+// its outcome. The error number it ended with, 0 once connected.
+int AwaitConnection(int fd) {
+  pollfd wanted{fd, POLLOUT, 0};
+  int ready;
+  do {
+    ready = ::poll(&wanted, 1, -1);
+  } while (ready < 0 && errno == EINTR);
+  if (ready < 0) return errno;
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) < 0) return errno;
+  return error;
+}
 
 }  // namespace
 
@@ -47,8 +63,11 @@ int CommonSocketClient::ConnectServer(int port) {
     return 0;
   }
   if (::connect(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0) {
-    qDebug("connect error: %s(errno: %d)", std::strerror(errno), errno);
-    return 0;
+    int error = errno == EINTR ? AwaitConnection(m_socket) : errno;
+    if (error != 0) {
+      qDebug("connect error: %s(errno: %d)", std::strerror(error), error);
+      return 0;
+    }
   }
   return 1;
 }

@@ -12,7 +12,8 @@ class CommonSocketClient {
 
   // Creates the IPv4 stream socket; 1 on success, 0 on failure.
   int InitSocketClient();
-  // Connects to 127.0.0.1:port; 1 on success, 0 on failure (the socket stays open).
+  // Connects to 127.0.0.1:port; 1 on success, 0 on failure (the socket stays
+  // open). A signal arriving meanwhile does not fail it.
   int ConnectServer(int port);
   // One write of len bytes; 1 only when all of them were written. The socket
   // is closed on every path. A peer that has gone away fails the write; it

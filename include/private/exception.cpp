@@ -19,6 +19,13 @@
 thread_local Exception_Frame* Exception_stack = nullptr;
 
 namespace {
+// Set while this thread hands a signal to the disposition that was there
+// before: what that handler raises (a crash reporter's or a sanitizer's
+// abort, say) is its own business, never a fault for a frame to catch.
+thread_local bool t_forwarding __attribute__((tls_model("initial-exec"))) = false;
+}  // namespace
+
+namespace {
 
 constexpr int kLastSignal = 31;
 
@@ -57,6 +64,12 @@ const char* const kSignalTexts[kLastSignal + 1] = {
     " Bad system call.  \r",
 };
 
+// The signals a guarded frame turns into a failure return: faults of the
+// frame's own instructions, an abort and a broken pipe raised on its thread.
+// No handler is installed for any other signal: those keep whatever
+// disposition the host process gives them.
+constexpr int kCaughtSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGPIPE};
+
 // Dispositions in place before the first guarded call; each is written once,
 // before our handler is installed for its signal, and only read afterwards.
 struct sigaction g_previous[kLastSignal + 1];
@@ -66,13 +79,32 @@ bool isHandler(const struct sigaction& action) {
   return action.sa_handler != SIG_DFL && action.sa_handler != SIG_IGN;
 }
 
-bool ignoredByDefault(int signal) {
-  return signal == SIGCHLD || signal == SIGCONT || signal == SIGURG || signal == SIGWINCH;
+// True when the thread that takes the signal raised it itself: a fault of
+// its own instruction (the kernel reports those with a positive code), or
+// an abort or broken pipe of this process directed at this thread. A signal
+// sent from elsewhere (kill, sigqueue, another process, a timer) may arrive
+// while the thread holds the trace or heap lock: it must never jump.
+bool raisedByThisThread(int signal, const siginfo_t* info) {
+  if (info == nullptr) return false;
+  switch (signal) {
+    case SIGSEGV:
+    case SIGBUS:
+    case SIGFPE:
+    case SIGILL:
+      return info->si_code > 0;
+    case SIGABRT:
+      return info->si_code == SI_TKILL && info->si_pid == getpid();
+    case SIGPIPE:
+      // A write to a closed connection is reported as sent by this process.
+      return (info->si_code == SI_USER || info->si_code == SI_TKILL) && info->si_pid == getpid();
+    default:
+      return false;
+  }
 }
 
-// Runs the default action of a signal that arrived outside every frame: with
-// our handler out of the way, then ours back for the case where the process
-// goes on (a stop followed by a continue).
+// Runs the default action of a signal that is not ours to take: with our
+// handler out of the way, then ours back for the case where the process
+// goes on.
 void runDefaultAction(int signal) {
   struct sigaction fallback;
   std::memset(&fallback, 0, sizeof fallback);
@@ -88,8 +120,8 @@ void runDefaultAction(int signal) {
   sigaction(signal, &ours, nullptr);
 }
 
-// A signal outside every guarded call goes where it would have gone had no
-// guarded call ever been made.
+// A signal that no frame takes goes where it would have gone had no guarded
+// call ever been made.
 void forwardToPrevious(int signal, siginfo_t* info, void* context) {
   const struct sigaction& previous = g_previous[signal];
   if (isHandler(previous)) {
@@ -100,20 +132,24 @@ void forwardToPrevious(int signal, siginfo_t* info, void* context) {
     }
     return;
   }
-  if (previous.sa_handler == SIG_DFL && !ignoredByDefault(signal)) runDefaultAction(signal);
+  if (previous.sa_handler == SIG_DFL) runDefaultAction(signal);
 }
 
 void dispatchSignal(int signal, siginfo_t* info, void* context) {
   int savedErrno = errno;
-  if (Exception_stack != nullptr) handle_proc_sig(signal);
+  if (!t_forwarding && Exception_stack != nullptr && raisedByThisThread(signal, info)) {
+    handle_proc_sig(signal);
+  }
+  const bool outer = !t_forwarding;
+  t_forwarding = true;
   forwardToPrevious(signal, info, context);
+  if (outer) t_forwarding = false;
   errno = savedErrno;
 }
 
 // Our handler carries the previous disposition's mask and flags, so that a
 // forwarded signal is delivered as it was before (restarted calls, alternate
-// stack, child-stop reports). Over a default disposition interrupted calls
-// restart, as they did when the signal did not interrupt them at all.
+// stack). Over a default disposition interrupted calls restart.
 struct sigaction handlerOver(const struct sigaction& previous) {
   struct sigaction ours;
   std::memset(&ours, 0, sizeof ours);
@@ -123,22 +159,20 @@ struct sigaction handlerOver(const struct sigaction& previous) {
     ours.sa_flags = (previous.sa_flags & ~SA_RESETHAND) | SA_SIGINFO;
   } else {
     sigemptyset(&ours.sa_mask);
-    ours.sa_flags = (previous.sa_flags & (SA_NOCLDSTOP | SA_NOCLDWAIT)) | SA_SIGINFO | SA_RESTART;
+    ours.sa_flags = SA_SIGINFO | SA_RESTART;
   }
   return ours;
 }
 
 void installHandlers() {
-  for (int signal = kLastSignal; signal >= 1; --signal) {
+  for (int signal : kCaughtSignals) {
     struct sigaction previous;
     if (sigaction(signal, nullptr, &previous) != 0) continue;
-    // A signal the process ignores stays ignored: a handler in place of
-    // SIG_IGN would change what the system does with it (children of an
-    // ignored SIGCHLD are reaped without a wait, for one).
+    // A signal the process ignores stays ignored (a write to a closed
+    // connection then fails with EPIPE instead).
     if (!isHandler(previous) && previous.sa_handler == SIG_IGN) continue;
     g_previous[signal] = previous;
     struct sigaction ours = handlerOver(previous);
-    // The system refuses the signals that cannot be caught; they are skipped.
     sigaction(signal, &ours, nullptr);
   }
 }
@@ -163,6 +197,9 @@ const char* exception_signal_text(int signal) {
 
 void exception_push(Exception_Frame* frame) {
   std::call_once(g_installOnce, installHandlers);
+  // A previous handler that left by a jump of its own did not end its
+  // forwarding: a frame entered afresh is outside it.
+  t_forwarding = false;
   frame->prev = Exception_stack;
   frame->file = nullptr;
   frame->line = 0;
@@ -216,10 +253,7 @@ void abort_without_exception(const Exception_t* e, const char* file, int line) {
 
 namespace guard {
 
-void report(const Site& site, int state, const char* detail) {
-  // For SIGINT the jump result already equals the handled state: the
-  // operation fails without its line.
-  if (state == Exception_handled) return;
+void report(const Site& site, const char* detail) {
   tracelogException(site.source, site.line, site.module, site.text);
   if (detail != nullptr) tracelog(4, site.module, "%s: %s", site.text, detail);
 }

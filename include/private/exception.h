@@ -1,13 +1,18 @@
-// Guarded call frames: an operation runs its body inside a frame, and a fatal
-// signal raised by the body (a bad pointer in a caller's structure, a broken
-// pipe), an explicit exception_raise or a C++ exception thrown by it ends the
-// body and makes the operation log its "catch an exception" text and return
-// its failure value.
+// Guarded call frames: an operation runs its body inside a frame, and a fault
+// of the body's own thread (a bad pointer in a caller's structure: SIGSEGV,
+// SIGBUS, SIGFPE, SIGILL; an abort or a broken pipe raised on that thread),
+// an explicit exception_raise or a C++ exception thrown by it ends the body
+// and makes the operation log its "catch an exception" text and return its
+// failure value.
 //
-// Frames are kept per thread: a signal taken on one thread only ever returns
-// into that thread's innermost frame. Outside every frame a signal goes to the
-// disposition that was in place before the first frame was entered, and a
-// signal the process ignored then stays ignored.
+// Frames are kept per thread: a fault taken on one thread only ever returns
+// into that thread's innermost frame. Every other signal, and a fault signal
+// sent from elsewhere (kill, another thread, another process), goes to the
+// disposition that was in place before the first frame was entered, inside a
+// frame too: such a signal may arrive while the thread holds the trace or
+// heap lock, and a jump then would hang every later call. No handler is
+// installed for the signals that are never caught, and a signal the process
+// ignored stays ignored.
 #ifndef PRIVATE_EXCEPTION_H
 #define PRIVATE_EXCEPTION_H
 
@@ -42,7 +47,8 @@ extern thread_local Exception_Frame* Exception_stack __attribute__((tls_model("i
 [[noreturn]] void exception_raise(const Exception_t* e, const char* file, int line);
 [[noreturn]] void abort_without_exception(const Exception_t* e, const char* file, int line);
 // Prints the signal's text and jumps to the calling thread's innermost frame;
-// returns only when there is none.
+// returns only when there is none. The installed handler calls it only for a
+// fault of the thread's own making.
 extern "C" void handle_proc_sig(int signal);
 // " Segmentation violation (ANSI).  \r" and the like; NULL outside 1..31.
 const char* exception_signal_text(int signal);
@@ -63,10 +69,9 @@ struct Site {
   const char* text;  // the operation's "catch an exception" text
 };
 
-// Logs a caught fault of the given frame state (the signal number after a
-// signal); a state equal to Exception_handled (SIGINT) fails silently.
-// detail, when set, is the text of a caught C++ exception.
-void report(const Site& site, int state, const char* detail);
+// Logs a caught fault; detail, when set, is the text of a caught C++
+// exception.
+void report(const Site& site, const char* detail);
 
 // Runs body() inside a guarded frame. Returns its result, or failure after a
 // caught signal, an explicit raise or a C++ exception; the calling thread's
@@ -89,15 +94,15 @@ Result call(const Site& site, Result failure, Body&& body) {
       throw;
     } catch (const std::exception& e) {
       exception_pop(&frame);
-      report(site, Exception_raised, e.what());
+      report(site, e.what());
     } catch (...) {
       exception_pop(&frame);
-      report(site, Exception_raised, nullptr);
+      report(site, nullptr);
     }
     return failure;
   }
   // Left by a jump: the raiser has already unlinked the frame.
-  report(site, state, nullptr);
+  report(site, nullptr);
   return failure;
 }
 

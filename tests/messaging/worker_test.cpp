@@ -1,5 +1,5 @@
 // The worker of a request: its time-out, the completion it posts, and how
-// it ends: by itself after posting, or reclaimed when its device stops.
+// it ends: after posting, or cancelled when its device stops.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -148,7 +148,9 @@ TEST_F(WorkerTest, GetInfoWithAForeignIdentifierIsNotPostedAndTheWorkerStays) {
   EXPECT_EQ(Field(Expect(WFS_GETINFO_COMPLETE)->RequestID), 8u);
 }
 
-TEST(WorkerLifetime, CloseCompletionEndsTheServiceAndReclaimsWaitingWorkers) {
+// The requests still waiting when the service closes complete as cancelled,
+// before the close completion, and nothing of the service is left.
+TEST(WorkerLifetime, CloseCompletionCancelsWaitingRequestsFirst) {
   const int threads = rig::ThreadCount();
   const int listening = rig::ListeningSockets();
   const long blocks = CorvidLiveBlocks();
@@ -165,19 +167,28 @@ TEST(WorkerLifetime, CloseCompletionEndsTheServiceAndReclaimsWaitingWorkers) {
     TraceCapture trace;
     ASSERT_TRUE(service.reply(Completion(KvSP_CLOSE_COMPLETE, 5, 42, 0)));
     service.closed();
-    UINT msg = 0;
-    WFSRESULT* result = nullptr;
-    ASSERT_TRUE(service.app.take(&msg, &result));
-    EXPECT_EQ(msg, static_cast<UINT>(WFS_CLOSE_COMPLETE));
-    ASSERT_TRUE(WaitUntil([&] { return trace.contains("[CDevice::~CDevice] <====="); }, rig::kHang));
+    WFSRESULT* execute = service.app.expect(WFS_EXECUTE_COMPLETE);
+    ASSERT_NE(execute, nullptr);
+    EXPECT_EQ(Field(execute->RequestID), 40u);
+    EXPECT_EQ(Field(execute->hResult), WFS_ERR_CANCELED);
+    EXPECT_EQ(Field(execute->u.dwCommandCode), kEject);
+    WFSRESULT* info = service.app.expect(WFS_GETINFO_COMPLETE);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(Field(info->RequestID), 41u);
+    EXPECT_EQ(Field(info->hResult), WFS_ERR_CANCELED);
+    WFSRESULT* close = service.app.expect(WFS_CLOSE_COMPLETE);
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(Field(close->hResult), WFS_SUCCESS);
+    // Closed means closed: the handle is gone before the completion came.
     _stServiceItem item{};
-    EXPECT_EQ(CWFPCommonFunc::FindService(5, item), 0) << "the handle is gone";
-    EXPECT_TRUE(WaitUntil([&] { return CDeviceExecuteThread::LiveWorkers(device) == 0; }, rig::kHang));
-    EXPECT_EQ(trace.count("CDeviceExecuteThread::ReclaimWorkers"), 2);
-    EXPECT_TRUE(service.app.quiet(kQuietMs)) << "reclaimed workers post nothing";
+    EXPECT_EQ(CWFPCommonFunc::FindService(5, item), 0);
+    ASSERT_TRUE(WaitUntil([&] { return trace.contains("[CDevice::~CDevice] <====="); }, rig::kHang));
+    EXPECT_EQ(trace.count("CDeviceExecuteThread::Cancel hService=[5]"), 2);
+    EXPECT_TRUE(service.app.quiet(kQuietMs));
   }
   EXPECT_TRUE(rig::ThreadsBackTo(threads));
   EXPECT_EQ(rig::ListeningSockets(), listening);
+  EXPECT_TRUE(WaitUntil([] { return CDeviceExecuteThread::LiveWorkers(nullptr) == 0; }, rig::kHang));
   EXPECT_EQ(CorvidLiveBlocks(), blocks);
 }
 
@@ -204,7 +215,7 @@ TEST(WorkerLifetime, TwoCloseCompletionsEndTheDeviceOnce) {
   EXPECT_TRUE(rig::ThreadsBackTo(threads));
 }
 
-TEST(WorkerLifetime, StoppingTheServiceReclaimsWorkersWithoutPosting) {
+TEST(WorkerLifetime, StoppingTheServiceCancelsWaitingRequests) {
   const int threads = rig::ThreadCount();
   const long blocks = CorvidLiveBlocks();
   {
@@ -215,6 +226,8 @@ TEST(WorkerLifetime, StoppingTheServiceReclaimsWorkersWithoutPosting) {
     ASSERT_TRUE(service.peer.waitForRequest(KvSP_CMD_TIMEOUT, nullptr));
     service.device->StopAllThread();  // as an unload does
     EXPECT_EQ(CDeviceExecuteThread::LiveWorkers(service.device), 0);
+    EXPECT_EQ(Field(service.app.expect(WFS_EXECUTE_COMPLETE)->hResult), WFS_ERR_CANCELED);
+    EXPECT_EQ(Field(service.app.expect(WFS_LOCK_COMPLETE)->hResult), WFS_ERR_CANCELED);
     EXPECT_TRUE(service.app.quiet(kQuietMs));
   }
   EXPECT_TRUE(rig::ThreadsBackTo(threads));
@@ -229,7 +242,7 @@ TEST(WorkerLifetime, RepeatedOpenExecuteCloseLeavesNothingBehind) {
     rig::OpenedService service(8);
     ASSERT_TRUE(service.completeOpen());
     ASSERT_EQ(service.execute(70, kEject, 100), 0);
-    ASSERT_EQ(service.execute(71, kEject, 0), 0);  // left waiting: reclaimed by the close
+    ASSERT_EQ(service.execute(71, kEject, 0), 0);  // left waiting: cancelled by the close
     ASSERT_TRUE(service.peer.waitForRequest(KvSP_CMD_EXECUTE, nullptr, rig::kHang, 1));
     ASSERT_TRUE(service.reply(Completion(KvSP_EXECUTE_COMPLETE, 8, 70, 0, kEject)));
     UINT msg = 0;
@@ -240,6 +253,9 @@ TEST(WorkerLifetime, RepeatedOpenExecuteCloseLeavesNothingBehind) {
     ASSERT_TRUE(service.peer.waitForRequest(KvSP_CMD_CLOSE, nullptr));
     ASSERT_TRUE(service.reply(Completion(KvSP_CLOSE_COMPLETE, 8, 72, 0)));
     service.closed();
+    ASSERT_TRUE(service.app.take(&msg, &result));
+    ASSERT_EQ(msg, static_cast<UINT>(WFS_EXECUTE_COMPLETE));
+    ASSERT_EQ(Field(result->hResult), WFS_ERR_CANCELED);
     ASSERT_TRUE(service.app.take(&msg, &result));
     ASSERT_EQ(msg, static_cast<UINT>(WFS_CLOSE_COMPLETE));
     _stServiceItem item{};

@@ -155,7 +155,7 @@ bool OpenedService::Close(REQUESTID reqID, testsupport::TraceCapture* capture) {
     return false;
   // The device is destroyed on the closing worker's thread, which then
   // disposes of itself; the test must not end before that thread does.
-  // Workers reclaimed by the stop go before the device; the closing one after it.
+  // Workers cancelled by the stop go before the device; the closing one after it.
   auto closingWorkerGone = [&] {
     const std::vector<testsupport::TraceLine> lines = trace.lines();
     bool deviceGone = false;

@@ -67,7 +67,11 @@ TEST_F(Requests, OpenSendsNoTimeLimitForZeroAndNoApplicationIdentifier) {
   EXPECT_EQ(g_devCount, devices);
   EXPECT_EQ(WFPUnloadService(), WFS_SUCCESS);
   EXPECT_EQ(WFPExecute(kService, 203, nullptr, 0, app_.handle(), 2), WFS_ERR_INVALID_HSERVICE);
+  // The open was never answered: the close cancels it first.
   AppWindow::Message message;
+  ASSERT_TRUE(app_.Take(&message));
+  EXPECT_EQ(message.msg, static_cast<UINT>(WFS_OPEN_COMPLETE));
+  EXPECT_EQ(ostreltest::Field(message.result->hResult), WFS_ERR_CANCELED);
   ASSERT_TRUE(app_.Take(&message));
   EXPECT_EQ(message.msg, static_cast<UINT>(WFS_CLOSE_COMPLETE));
   EXPECT_EQ(ostreltest::Field(message.result->RequestID), 77u);

@@ -1,5 +1,5 @@
-// The socket server end to end: real loopback connections, the accept and
-// receive threads, the queue and its consumer.
+// The socket server end to end: real loopback connections, the serve
+// thread, the queue and its consumer.
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -323,7 +323,7 @@ TEST(SocketServer, DestroyingWhileConnectionsKeepArrivingIsClean) {
     });
   }
   peers.emplace_back([&] {
-    // Half frames: receive threads blocked in their reads at teardown.
+    // Half frames: connections still being read at teardown.
     while (!done.load()) {
       int fd = wire::Connect(port);
       if (fd < 0) {
@@ -367,5 +367,147 @@ TEST(SocketServer, ReceiveDebugLineShowsLengthAndFirstBytesOnly) {
     EXPECT_EQ(debug.count("Thread len=28 data = [84 82 65 67] "), 1);
   }
 }
+
+namespace ordering {
+
+using wire::DebugCapture;
+
+// Texts one peer sends one connection after the other arrive in that order,
+// whatever the serve thread is doing meanwhile.
+TEST(SocketServerOrder, TextsOfOneSenderAreQueuedInTheOrderItSentThem) {
+  constexpr int kTexts = 2000;
+  Started started;
+  std::thread sender([&] {
+    CommonSocketClient client;
+    for (int i = 0; i < kTexts; ++i) {
+      std::string text = std::to_string(i);
+      client.PostTextMessage(started.port, text.data(), static_cast<int>(text.size()));
+    }
+  });
+  std::vector<int> received;
+  std::string text;
+  while (static_cast<int>(received.size()) < kTexts && wire::Take(started.server, &text)) {
+    received.push_back(std::stoi(text));
+  }
+  sender.join();
+  ASSERT_EQ(static_cast<int>(received.size()), kTexts);
+  for (int i = 0; i < kTexts; ++i) ASSERT_EQ(received[i], i) << "out of order at " << i;
+}
+
+TEST(SocketServerOrder, AFrameUnderWayHoldsItsPlaceAndAnIdleConnectionDoesNot) {
+  DebugCapture debug;
+  Started started;
+  int idle = wire::Connect(started.port);  // connects and sends nothing
+  ASSERT_GE(idle, 0);
+  int first = wire::Connect(started.port);
+  ASSERT_GE(first, 0);
+  wire::WriteAll(first, wire::Header("11") + "first");
+  ASSERT_TRUE(debug.waitFor("read2 nReadLen=[5]", 10000));
+  CommonSocketClient client;
+  ASSERT_EQ(client.PostTextMessage(started.port, "second", 6), 1);
+  ASSERT_TRUE(debug.waitFor("Thread len=6 data", 10000));
+  // The second text is read, but waits for the frame that began before it.
+  EXPECT_EQ(started.server.GetMessageSize(), 0);
+  wire::WriteAll(first, " text");
+  ASSERT_TRUE(debug.waitFor("read2 nReadLen=[5]", 10000, 2));
+  EXPECT_EQ(started.server.GetMessageSize(), 0);
+  wire::WriteAll(first, "!");
+  std::string text;
+  ASSERT_TRUE(wire::Take(started.server, &text));
+  EXPECT_EQ(text, "first text!");
+  ASSERT_TRUE(wire::Take(started.server, &text));
+  EXPECT_EQ(text, "second");
+  // The idle connection, accepted before both, held neither back; when it
+  // sends at last, its text comes after them.
+  wire::WriteAll(idle, wire::Frame("late"));
+  ASSERT_TRUE(wire::AwaitServerClose(idle));
+  ASSERT_TRUE(wire::Take(started.server, &text));
+  EXPECT_EQ(text, "late");
+  ::close(first);
+}
+
+TEST(SocketServerLimits, AConnectionWithoutACompleteFrameIsClosedAtItsDeadline) {
+  testsupport::TraceCapture trace;
+  CommonSocketServer server;
+  server.SetLimits(200, CommonSocketServer::kMaxConnections);
+  ASSERT_EQ(server.InitSocketServer(0), 1);
+  const int port = server.GetListenPort();
+  int idle = wire::Connect(port);
+  int partial = wire::Connect(port);
+  ASSERT_GE(idle, 0);
+  ASSERT_GE(partial, 0);
+  wire::WriteAll(partial, wire::Header("10") + "half");
+  CommonSocketClient client;
+  ASSERT_EQ(client.PostTextMessage(port, "after", 5), 1);
+  EXPECT_TRUE(wire::ServerClosed(idle));
+  EXPECT_TRUE(wire::ServerClosed(partial));
+  EXPECT_EQ(trace.count("no complete frame within [200] ms, connection closed", 3), 2);
+  // The text held behind the partial frame is queued once that one is gone.
+  std::string text;
+  ASSERT_TRUE(wire::Take(server, &text));
+  EXPECT_EQ(text, "after");
+  EXPECT_EQ(server.GetMessageSize(), 0);
+}
+
+TEST(SocketServerLimits, ConnectionsBeyondTheBoundAreClosedAtOnce) {
+  testsupport::TraceCapture trace;
+  constexpr int kBound = 4;
+  CommonSocketServer server;
+  server.SetLimits(60000, kBound);
+  ASSERT_EQ(server.InitSocketServer(0), 1);
+  const int port = server.GetListenPort();
+  std::vector<int> idle;
+  for (int i = 0; i < kBound; ++i) {
+    idle.push_back(wire::Connect(port));
+    ASSERT_GE(idle.back(), 0);
+  }
+  int beyond = wire::Connect(port);
+  ASSERT_GE(beyond, 0);
+  EXPECT_TRUE(wire::ServerClosed(beyond));
+  EXPECT_TRUE(trace.contains("CommonSocketServer::AcceptClient [4] connections open, a new one is "
+                             "closed", 4));
+  // A place that frees up serves the next peer.
+  ASSERT_TRUE(wire::AwaitServerClose(idle.back()));
+  idle.pop_back();
+  CommonSocketClient client;
+  ASSERT_EQ(client.PostTextMessage(port, "served", 6), 1);
+  std::string text;
+  ASSERT_TRUE(wire::Take(server, &text));
+  EXPECT_EQ(text, "served");
+  for (int fd : idle) ::close(fd);
+}
+
+TEST(SocketServerLimits, AFrameGetsThroughWhileHundredsOfIdleConnectionsAreOpen) {
+  Started started;
+  std::vector<int> idle;
+  for (int i = 0; i < 300; ++i) {
+    idle.push_back(wire::Connect(started.port));
+    ASSERT_GE(idle.back(), 0);
+  }
+  CommonSocketClient client;
+  ASSERT_EQ(client.PostTextMessage(started.port, "through", 7), 1);
+  std::string text;
+  // Well before any idle connection reaches its deadline.
+  ASSERT_TRUE(wire::Take(started.server, &text, 1000));
+  EXPECT_EQ(text, "through");
+  for (int fd : idle) ::close(fd);
+}
+
+TEST(SocketServerLimits, AConnectionThatFailsIsTracedAsAnError) {
+  testsupport::TraceCapture trace;
+  Started started;
+  int fd = wire::Connect(started.port);
+  ASSERT_GE(fd, 0);
+  wire::WriteAll(fd, wire::Header("10") + "half");
+  // A reset instead of an orderly close: the read fails.
+  linger abort = {1, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  ::close(fd);
+  EXPECT_TRUE(testsupport::WaitUntil(
+      [&] { return trace.contains("CommonSocketServer::ReadFromClient read failed", 4); }, 10000));
+  EXPECT_EQ(started.server.GetMessageSize(), 0);
+}
+
+}  // namespace ordering
 
 }  // namespace

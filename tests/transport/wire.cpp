@@ -108,6 +108,10 @@ void WriteAll(int fd, const std::string& bytes) {
 
 bool AwaitServerClose(int fd, int timeoutMs) {
   ::shutdown(fd, SHUT_WR);
+  return ServerClosed(fd, timeoutMs);
+}
+
+bool ServerClosed(int fd, int timeoutMs) {
   bool closed = false;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!closed && std::chrono::steady_clock::now() < deadline) {

@@ -40,6 +40,9 @@ void WriteAll(int fd, const std::string& bytes);
 // Half-closes fd and waits until the server has closed its end, then closes
 // fd. Once it returns, the server has queued or dropped what it read.
 bool AwaitServerClose(int fd, int timeoutMs = 10000);
+// Waits until the server has closed its end of fd, without closing ours
+// first; then closes fd.
+bool ServerClosed(int fd, int timeoutMs = 10000);
 // Sends bytes on a fresh connection and waits for the server to close it.
 bool SendAndAwaitClose(int port, const std::string& bytes);
 

@@ -15,6 +15,7 @@ namespace {
 // Longest data block shown; longer ones end in "...".
 constexpr ULONG kShownBytes = 64;
 constexpr WORD kTrackSources = WFS_IDC_TRACK1 | WFS_IDC_TRACK2 | WFS_IDC_TRACK3 | WFS_IDC_TRACK_WM;
+constexpr WORD kChipSources = WFS_IDC_CHIP | WFS_IDC_MEMORY_CHIP;
 
 // Reads a T from memory that need not be aligned for it (packed records).
 template <typename T>
@@ -48,24 +49,38 @@ std::string bytes(const BYTE* data, ULONG length) {
   return shown < length ? text + "..." : text;
 }
 
-// Track data shown as receipts show card numbers: the first 6 and the last 4
-// characters, the rest masked.
-std::string masked(const std::string& text) {
+// Track data shown as the trace shows it: the first 6 and the last 4 digits
+// of the card number (the track's first run of digits), the rest masked,
+// and nothing else of the track but its length.
+std::string maskedTrack(const std::string& track) {
   constexpr size_t kFirst = 6;
   constexpr size_t kLast = 4;
-  if (text.size() <= kFirst + kLast) return std::string(text.size(), '*');
-  return text.substr(0, kFirst) + std::string(text.size() - kFirst - kLast, '*') +
-         text.substr(text.size() - kLast);
+  const char* const kDigits = "0123456789";
+  const size_t start = track.find_first_of(kDigits);
+  const size_t end = start == std::string::npos ? start : track.find_first_not_of(kDigits, start);
+  const std::string pan = start == std::string::npos ? "" : track.substr(start, end - start);
+  std::string shown;
+  if (pan.size() > kFirst + kLast) {
+    shown = "PAN " + pan.substr(0, kFirst) + std::string(pan.size() - kFirst - kLast, '*') +
+            pan.substr(pan.size() - kLast) + ", ";
+  }
+  return "<" + shown + std::to_string(track.size()) + " chars>";
 }
 
 std::string cardText(const char* text, bool show) {
   if (text == nullptr || show) return quoted(text);
-  return "\"" + masked(text) + "\"";
+  return maskedTrack(text);
 }
 
 std::string trackBytes(const BYTE* data, ULONG length, bool show) {
   if (data == nullptr || show) return bytes(data, length);
-  return cardText(std::string(reinterpret_cast<const char*>(data), length).c_str(), false);
+  return maskedTrack(std::string(reinterpret_cast<const char*>(data), length));
+}
+
+// Chip data: only its length unless shown.
+std::string chipBytes(const BYTE* data, ULONG length, bool show) {
+  if (data == nullptr || show) return bytes(data, length);
+  return "<" + std::to_string(length) + " bytes>";
 }
 
 // "key=value" texts one after another, each ended by NUL, the list by a second NUL.
@@ -155,19 +170,24 @@ void cardData(std::ostream& out, const void* buffer, bool show) {
     auto d = readAt<WFSIDCCARDDATA>(element);
     out << "    WFSIDCCARDDATA[" << index << "] wDataSource=" << d.wDataSource
         << " wStatus=" << d.wStatus << " ulDataLength=" << d.ulDataLength
-        << " fwWriteMethod=" << d.fwWriteMethod << " lpbData="
-        << ((d.wDataSource & kTrackSources) != 0 ? trackBytes(d.lpbData, d.ulDataLength, show)
-                                                 : bytes(d.lpbData, d.ulDataLength))
-        << "\n";
+        << " fwWriteMethod=" << d.fwWriteMethod << " lpbData=";
+    if ((d.wDataSource & kTrackSources) != 0) {
+      out << trackBytes(d.lpbData, d.ulDataLength, show);
+    } else if ((d.wDataSource & kChipSources) != 0) {
+      out << chipBytes(d.lpbData, d.ulDataLength, show);
+    } else {
+      out << bytes(d.lpbData, d.ulDataLength);
+    }
+    out << "\n";
   }
   out << "    " << index << " card data element(s)\n";
 }
 
-void chipIo(std::ostream& out, const void* buffer) {
+void chipIo(std::ostream& out, const void* buffer, bool show) {
   auto c = readAt<WFSIDCCHIPIO>(buffer);
   out << "    WFSIDCCHIPIO wChipProtocol=" << c.wChipProtocol
       << " ulChipDataLength=" << c.ulChipDataLength
-      << " lpbChipData=" << bytes(c.lpbChipData, c.ulChipDataLength) << "\n";
+      << " lpbChipData=" << chipBytes(c.lpbChipData, c.ulChipDataLength, show) << "\n";
 }
 
 void infoOutput(std::ostream& out, DWORD category, const void* buffer) {
@@ -220,12 +240,12 @@ void executeOutput(std::ostream& out, DWORD command, const void* buffer, bool sh
       cardData(out, buffer, show);
       return;
     case WFS_CMD_IDC_CHIP_IO:
-      chipIo(out, buffer);
+      chipIo(out, buffer, show);
       return;
     case WFS_CMD_IDC_CHIP_POWER: {
       auto p = readAt<WFSIDCCHIPPOWEROUT>(buffer);
       out << "    WFSIDCCHIPPOWEROUT ulChipDataLength=" << p.ulChipDataLength
-          << " lpbChipData=" << bytes(p.lpbChipData, p.ulChipDataLength) << "\n";
+          << " lpbChipData=" << chipBytes(p.lpbChipData, p.ulChipDataLength, show) << "\n";
       return;
     }
     default:

@@ -20,8 +20,9 @@ std::string DescribeCall(const std::string& call, HRESULT result);
 // One line for the message (name and number, RequestID, hService, hResult
 // with its name, command code or event identifier with its name, timestamp),
 // then one indented line per output structure (card-reader payloads and the
-// system events; other payloads are shown as present, not decoded). Track
-// data shows only its first 6 and last 4 characters unless showCardData.
+// system events; other payloads are shown as present, not decoded). Unless
+// showCardData, track data shows only the first 6 and last 4 digits of the
+// card number and its length, chip data only its length.
 std::string DescribeMessage(const TakenMessage& taken, bool showCardData = false);
 
 }  // namespace xfsmgr
