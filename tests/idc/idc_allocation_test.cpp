@@ -5,17 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "corvid.h"
 #include "idc_test_support.h"
-#include "ostrel.h"
-#include "ostrel_test_support.h"
-#include "test_support.h"
 #include "xfsidc.h"
 
 namespace {
 
 using idctest::Base64Of;
-using ostreltest::Field;
 
 const char kFirst[] = " allocate buffer failed!";
 
@@ -157,29 +152,8 @@ std::vector<DecoderCase> Decoders() {
 
 TEST(IdcAllocation, EveryPointFailsWithItsOwnLineAndLeaksNothing) {
   for (const DecoderCase& item : Decoders()) {
-    std::string text = idctest::Reply(item.msgType, item.code, item.payload);
-    // The result is the allocation before the first point.
-    for (size_t point = 0; point <= item.points.size(); ++point) {
-      SCOPED_TRACE(std::string(item.decoder) + " point " + std::to_string(point));
-      testsupport::TraceCapture trace;
-      long before = CorvidLiveBlocks();
-      CorvidFailAllocations(static_cast<long>(1 + point));
-      LPCONNECTMSG msg = ostreltest::Decode(text).release();
-      CorvidFailAllocations(-1);
-      ASSERT_NE(msg, nullptr) << "the reply is delivered";
-      EXPECT_EQ(Field(msg->lpWfsResult->u.dwCommandCode), item.code);
-      if (point < item.points.size()) {
-        EXPECT_EQ(trace.countExact(item.decoder + item.points[point], 4), 1);
-        EXPECT_EQ(trace.count("allocate buffer failed", 4), 1);
-        // Blocks taken before the failure stay below the result.
-        EXPECT_EQ(Field(msg->lpWfsResult->lpBuffer) != nullptr, point > 0);
-      } else {
-        EXPECT_EQ(trace.count("", 4), 0) << "every point was counted";
-        EXPECT_NE(Field(msg->lpWfsResult->lpBuffer), nullptr);
-      }
-      EXPECT_EQ(Ostrel::FreeBuffer(msg, 1), 0);
-      EXPECT_EQ(CorvidLiveBlocks(), before);
-    }
+    idctest::ExpectAllocationPoints(item.decoder, item.msgType, item.code, item.payload,
+                                    item.points);
   }
 }
 

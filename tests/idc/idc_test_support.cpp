@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "BASE64_API.h"
+#include "corvid.h"
 #include "formatstructdata.h"
 #include "ostrel_test_support.h"
+#include "test_support.h"
 
 namespace idctest {
 
@@ -62,6 +64,34 @@ std::string Reply(int msgType, DWORD code, const Json::Value& payload, bool hasP
 std::string Base64Of(const std::string& bytes) {
   return base64_encode(reinterpret_cast<const unsigned char*>(bytes.data()),
                        static_cast<unsigned int>(bytes.size()));
+}
+
+void ExpectAllocationPoints(const std::string& decoder, int msgType, DWORD code,
+                            const Json::Value& payload, const std::vector<std::string>& points) {
+  using ostreltest::Field;
+  std::string text = Reply(msgType, code, payload);
+  // The result is the allocation before the first point.
+  for (size_t point = 0; point <= points.size(); ++point) {
+    SCOPED_TRACE(decoder + " point " + std::to_string(point));
+    testsupport::TraceCapture trace;
+    long before = CorvidLiveBlocks();
+    CorvidFailAllocations(static_cast<long>(1 + point));
+    LPCONNECTMSG msg = ostreltest::Decode(text).release();
+    CorvidFailAllocations(-1);
+    ASSERT_NE(msg, nullptr) << "the reply is delivered";
+    EXPECT_EQ(Field(msg->lpWfsResult->u.dwCommandCode), code);
+    if (point < points.size()) {
+      EXPECT_EQ(trace.countExact(decoder + points[point], 4), 1);
+      EXPECT_EQ(trace.count("allocate buffer failed", 4), 1);
+      // Blocks taken before the failure stay below the result.
+      EXPECT_EQ(Field(msg->lpWfsResult->lpBuffer) != nullptr, point > 0);
+    } else {
+      EXPECT_EQ(trace.count("", 4), 0) << "every point was counted";
+      EXPECT_NE(Field(msg->lpWfsResult->lpBuffer), nullptr);
+    }
+    EXPECT_EQ(Ostrel::FreeBuffer(msg, 1), 0);
+    EXPECT_EQ(CorvidLiveBlocks(), before);
+  }
 }
 
 std::string TextAt(const void* block, size_t off32, size_t pointersBefore) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ostrel_records.h"
 
@@ -29,6 +30,13 @@ Json::Value Payload(DWORD kind, DWORD code, void* data);
 std::string Reply(int msgType, DWORD code, const Json::Value& payload, bool hasPayload = true);
 
 std::string Base64Of(const std::string& bytes);
+
+// Decodes the reply of msgType for code with payload once per allocation
+// point, failing that point: each logs decoder + its line in `points` (in
+// the order the decoder takes its blocks) and nothing else, the reply is
+// still delivered, and nothing is left behind once it is released.
+void ExpectAllocationPoints(const std::string& decoder, int msgType, DWORD code,
+                            const Json::Value& payload, const std::vector<std::string>& points);
 
 // Where a field lies on this target: off32 on the 32-bit target, with
 // pointersBefore pointers ahead of it.
