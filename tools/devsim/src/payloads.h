@@ -7,7 +7,10 @@
 
 #include <string>
 
+#include "crd_payloads.h"
+#include "device_answer.h"
 #include "device_class.h"
+#include "ptr_payloads.h"
 #include "request.h"
 
 namespace devsim {
@@ -19,12 +22,25 @@ struct DeviceState {
   std::string appId;          // of the last request that carried one
   bool mediaPresent = false;  // a card is in the reader
   int retainedCards = 0;      // cards retained since the start
+  // A receipt or a card presented to the customer is taken this long after
+  // (0: only from the console).
+  int takenAfterMs = 0;
+  PrinterState printer;
+  DispenserState dispenser;
 };
 
 // Built-in payload of the completion of request; null when it carries none.
 Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& device);
 // Built-in payload of event id sent as message msgType (1044 to 1047).
 Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState& device);
+
+// How the device carries out request: the completion and the events around
+// it, and what it changes. Printers and dispensers decide for themselves;
+// the other classes complete with the built-in payload.
+DeviceAnswer AnswerRequest(const Request& request, DeviceState* device);
+// Whether an event the device put off is still due (the receipt it takes
+// has not been taken yet).
+bool EventStillDue(unsigned long id, const DeviceState& device);
 
 // What a successful completion (hResult 0) or a sent event changes.
 void ApplyCompletion(const Request& request, int hResult, DeviceState* device);

@@ -76,10 +76,14 @@ struct Simulator::Impl {
   void BeginLocked(uint64_t serial);
   void RunEventsBefore(uint64_t serial);
   void Complete(uint64_t serial);
+  // An event the device put off, sent for request when it is still due.
+  void SendIfStillDue(size_t service, const EventSpec& event, const Request& request);
   // m_lock held: the frame of one event for the device of service.
   Outgoing EventLocked(Service& service, int msgType, unsigned long id, bool hasPayload,
                        const Json::Value& payload, Json::Int64 hService, Json::Int64 requestID,
                        int port);
+  // m_lock held: the frame of an event of a plan or an answer, for request.
+  Outgoing EventForLocked(Service& service, const EventSpec& event, const Request& request);
   Outgoing Completion(const Request& request, int hResult, const Json::Value& payload) const;
   // The frame of an envelope for port; one too long for a frame goes out
   // without its lpBuffer.
