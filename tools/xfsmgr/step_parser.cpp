@@ -28,7 +28,7 @@ const StepWord kSteps[] = {
     {"register", StepKind::Register, 1, "WFPRegister for the event classes CLASSES"},
     {"deregister", StepKind::Deregister, 1, "WFPDeregister of the event classes CLASSES"},
     {"getinfo", StepKind::GetInfo, 1, "WFPGetInfo of category CAT, no input"},
-    {"execute", StepKind::Execute, 1, "WFPExecute of command CMD with its inputs N..."},
+    {"execute", StepKind::Execute, 1, "WFPExecute of command CMD with its inputs N... or TEXT"},
     {"cancel", StepKind::Cancel, 0, "WFPCancelAsyncRequest of the request of the step before"},
     {"wait-event", StepKind::WaitEvent, 1,
      "wait up to MS milliseconds for an event (one that came during an earlier step counts)"},
@@ -73,8 +73,12 @@ bool parseStep(const std::vector<std::string>& args, size_t* at, Step* step, std
   step->kind = word->kind;
   step->text = args[(*at)++];
   size_t wanted = word->numbers;
-  while (*at < args.size() && isNumber(args[*at]) &&
-         (step->numbers.size() < wanted || word->kind == StepKind::Execute)) {
+  // An execute takes numbers after its command, or one text.
+  auto takesNumber = [&] {
+    return step->numbers.size() < wanted ||
+           (word->kind == StepKind::Execute && !ExecuteTakesText(step->numbers[0]));
+  };
+  while (*at < args.size() && isNumber(args[*at]) && takesNumber()) {
     unsigned long value = 0;
     if (!parseNumber(args[*at], kDwordMax, &value)) {
       *error = "step " + step->text + ": " + args[*at] + " is above " + std::to_string(kDwordMax);
@@ -91,6 +95,15 @@ bool parseStep(const std::vector<std::string>& args, size_t* at, Step* step, std
   if (word->kind == StepKind::WaitEvent && step->numbers[0] > kMaxTimeoutMs) {
     *error = "step " + step->text + ": at most " + std::to_string(kMaxTimeoutMs) + " ms";
     return false;
+  }
+  if (word->kind == StepKind::Execute && ExecuteTakesText(step->numbers[0])) {
+    if (*at == args.size()) {
+      *error = "step " + step->text + " needs the text to send after the command";
+      return false;
+    }
+    // What is printed stays off the screen: its size only.
+    step->input = args[(*at)++];
+    step->text += " [text of " + std::to_string(step->input.size()) + " bytes]";
   }
   if (word->kind == StepKind::Execute) {
     std::vector<unsigned long> inputs(step->numbers.begin() + 1, step->numbers.end());
@@ -209,8 +222,8 @@ std::string HelpText(const std::string& program) {
       "  CLASSES is a sum of 1 service, 2 user, 4 system and 8 execute events (15: all).\n"
       "  The events that arrive during any step are printed as they come.\n"
       "\n"
-      "Execute inputs xfsmgr builds from numbers (any other command is sent with a\n"
-      "NULL input):\n" +
+      "Execute inputs xfsmgr builds from numbers or a text (any other command is sent\n"
+      "with a NULL input):\n" +
       ExecuteInputHelp() +
       "\n"
       "A service still open after the last step (or after a failed step) is closed,\n"
@@ -229,7 +242,8 @@ std::string HelpText(const std::string& program) {
       "Example:\n"
       "  " + program +
       " --service CardReader open register 15 getinfo 201 execute 207 15 \\\n"
-      "      wait-event 5000 execute 203 1 close\n";
+      "      wait-event 5000 execute 203 1 close\n"
+      "  " + program + " --service ReceiptPrinter open register 15 execute 104 'THANK YOU' close\n";
   return text;
 }
 

@@ -37,7 +37,8 @@ PendingRequest startRequest(XfsSession& session, const Options& options, const S
     default: {
       DWORD command = static_cast<DWORD>(step.numbers[0]);
       std::vector<unsigned long> inputs(step.numbers.begin() + 1, step.numbers.end());
-      return session.StartExecute(command, BuildExecuteInput(command, inputs), timeOut);
+      return session.StartExecute(command, BuildExecuteInput(command, inputs, step.input),
+                                  timeOut);
     }
   }
 }
