@@ -297,11 +297,13 @@ class Walk {
     }
   }
 
-  // A block of count integers, filled from the array in order; none for a
-  // missing or empty array, or a count no reply can fill.
+  // A block of count integers, filled from the array in order, and one
+  // more that stays 0, so that a reader walking to the first 0 stops inside
+  // the block; none for a missing or empty array, or a count no reply can
+  // fill.
   void* CountedList(const Object& in, const Member& member, uint32_t count, AllocPoint point) {
     Array items = in.Items(member.name);
-    size_t bytes = static_cast<size_t>(count) * member.entrySize;
+    size_t bytes = (static_cast<size_t>(count) + 1) * member.entrySize;
     if (items.size() == 0 || count == 0 || bytes > kLargestBinary) return nullptr;
     unsigned char* block = static_cast<unsigned char*>(m_decoder.Allocate(bytes, point));
     for (size_t i = 0; block != nullptr && i < count && i < items.size() && m_decoder.ok(); ++i) {

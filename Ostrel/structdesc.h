@@ -44,7 +44,7 @@ enum class Rule : unsigned char {
   kFixed,           // fixed array of integers: entry i from the JSON array's entry i
   kFixedText,       // CHAR[n]: a text cut to n - 1 characters
   kWordList,        // LPWORD ending in 0: an array of integers
-  kCountedList,     // pointer to `count` integers (count in another member): an array
+  kCountedList,     // pointer to `count` integers (count in another member), and a 0: an array
   kBinary,          // LPBYTE with its length in another member: base64 text
   kByte,            // BYTE or CHAR: base64 text of the one byte
   kBytes,           // BYTE[n]: base64 text of exactly n bytes

@@ -2,6 +2,8 @@
 // export returns empty text, which callers treat as nothing to log.
 #include "scrivel.h"
 
+#include "XmlConfig.h"
+
 int g_bHidenLog = 1;
 
 QString WFPExecuteFormat(unsigned short, unsigned int, void*, unsigned int, long, unsigned long) {
@@ -16,4 +18,4 @@ QString WFSResultFormat(void*, int) { return QString(); }
 
 QString GetCmdNameByCmdID(const char*) { return QString(); }
 
-void InitConfigFileName(const char*) {}
+void InitConfigFileName(const char* szFileName) { XmlConfig::InitConfigFileName(szFileName); }

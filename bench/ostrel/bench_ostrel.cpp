@@ -1,28 +1,22 @@
 // Time per operation of the bridge's hot paths: rendering execute requests
 // and decoding replies and events (decode and release), each through the
 // whole envelope as the service provider calls it.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "formatstructdata.h"
 #include "ostrel.h"
 #include "xfsidc.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 template <typename Operation>
 double MicrosecondsPerOperation(int rounds, Operation operation) {
-  for (int i = 0; i < rounds / 10; ++i) operation();  // warm up
-  Clock::time_point start = Clock::now();
-  for (int i = 0; i < rounds; ++i) operation();
-  std::chrono::duration<double, std::micro> elapsed = Clock::now() - start;
-  return elapsed.count() / rounds;
+  return bench::TimePerOperation<std::micro>(rounds, operation);
 }
 
 // The envelope of a reply or event of msgType for code, around payload.

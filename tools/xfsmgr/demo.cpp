@@ -13,6 +13,7 @@
 #include "process_threads.h"
 #include "provider_lifetime.h"
 #include "result_printer.h"
+#include "spi_library.h"
 #include "xfs_session.h"
 #include "xfsidc.h"
 
@@ -50,6 +51,7 @@ class ConfigDirectory {
   ConfigDirectory(const ConfigDirectory&) = delete;
   ConfigDirectory& operator=(const ConfigDirectory&) = delete;
   std::string IniFile() const { return m_path + "/wfp.ini"; }
+  std::string NameFile() const { return m_path + "/WFSConfig.xml"; }
   const std::string& Path() const { return m_path; }
 
  private:
@@ -87,6 +89,7 @@ class Demo {
     int threadsBefore = CountThreads();
     ConfigDirectory config;
     m_console.Print("WFP_CONFIG_DIR=" + config.Path() + "/ (a fresh directory for this run)");
+    copyNameFile(config);
     SpiLibrary spi;
     std::string error;
     if (!LoadProvider(spi, m_options.library, m_console, &error)) return fail(error);
@@ -113,6 +116,20 @@ class Demo {
       return false;
     }
     return true;
+  }
+
+  // The trace formatter names commands, events and errors from WFSConfig.xml
+  // in the configuration directory; the build leaves a copy beside this
+  // program. Without it the trace shows numbers only.
+  void copyNameFile(const ConfigDirectory& config) {
+    std::string source = ProgramDirectory() + "/WFSConfig.xml";
+    std::error_code error;
+    if (std::filesystem::copy_file(source, config.NameFile(), error)) {
+      m_console.Print("name file for the trace: copied " + source);
+    } else {
+      m_console.Print("no name file for the trace (" + source + ": " + error.message() +
+                      "): the trace shows numbers only");
+    }
   }
 
   // The packaged wfp.ini is copied on the first open; a WFPOpen of a name

@@ -77,13 +77,14 @@ void SpiLibrary::Unload() {
   }
 }
 
-std::string DefaultLibraryPath() {
+std::string ProgramDirectory() {
   char self[PATH_MAX];
   ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return "libPavane.so";
+  if (length <= 0) return ".";
   std::string exe(self, static_cast<size_t>(length));
-  std::string::size_type slash = exe.rfind('/');
-  return exe.substr(0, slash) + "/../lib/libPavane.so";
+  return exe.substr(0, exe.rfind('/'));
 }
+
+std::string DefaultLibraryPath() { return ProgramDirectory() + "/../lib/libPavane.so"; }
 
 }  // namespace xfsmgr

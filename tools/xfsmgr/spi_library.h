@@ -42,6 +42,9 @@ class SpiLibrary {
   void* m_handle = nullptr;
 };
 
+// The directory of the running executable.
+std::string ProgramDirectory();
+
 // libPavane.so of the build tree this program belongs to: ../lib/ beside
 // the directory of the running executable.
 std::string DefaultLibraryPath();
