@@ -131,7 +131,8 @@ TEST_F(PrinterAndDispenser, DispensingCountsAUnitDownToItsThresholdAndThenFails)
   EXPECT_EQ(from, 2);
   std::optional<TakenMessage> low = Event(WFS_USER_EVENT, WFS_USRE_CRD_CARDUNITTHRESHOLD);
   ASSERT_TRUE(low) << "the unit reached its threshold";
-  unit = Unit(GetInfo(2, WFS_INF_CRD_CARD_UNIT_INFO), 2);
+  TakenMessage info = GetInfo(2, WFS_INF_CRD_CARD_UNIT_INFO);
+  unit = Unit(info, 2);
   ASSERT_NE(unit, nullptr);
   count = unit->ulCount;
   EXPECT_EQ(count, 1u) << "the dispense lowered the unit's count";
