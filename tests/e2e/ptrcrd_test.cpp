@@ -146,9 +146,10 @@ TEST_F(PrinterAndDispenser, DispensingCountsAUnitDownToItsThresholdAndThenFails)
   ASSERT_NE(why, nullptr);
   WORD failure = why->wFailure;
   EXPECT_EQ(failure, WFS_CRD_CARDUNITEMPTY);
-  ASSERT_NE(why->lpCardUnit, nullptr);
-  USHORT empty = why->lpCardUnit->usNumber;
-  count = why->lpCardUnit->ulCount;
+  const WFSCRDCARDUNIT* emptied = why->lpCardUnit;
+  ASSERT_NE(emptied, nullptr);
+  USHORT empty = emptied->usNumber;
+  count = emptied->ulCount;
   EXPECT_EQ(empty, 2);
   EXPECT_EQ(count, 0u);
 }
