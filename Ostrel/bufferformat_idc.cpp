@@ -2,8 +2,6 @@
 
 #include <json/value.h>
 
-#include <cstring>
-
 #include "codec_dispatch.h"
 #include "codec_request.h"
 #include "structcodec.h"
@@ -11,29 +9,12 @@
 #include "kestrel.h"
 #include "xfsidc.h"
 
-namespace {
-
-// A form name passed as the input itself (the READ_TRACK and QUERY_FORM
-// inputs): the bare string.
-Json::Value FormatFormName(unsigned char* data) {
-  return Json::Value(reinterpret_cast<const char*>(data));
-}
-
-// A WORD passed as the input itself.
-WORD WordInput(const unsigned char* data) {
-  WORD value = 0;
-  std::memcpy(&value, data, sizeof value);
-  return value;
-}
-
-}  // namespace
-
 Json::Value BufferFormat_IDC::InfoFormat(unsigned int category, unsigned char* data) {
   static const codec::FormatEntry kTable[] = {
       {WFS_INF_IDC_STATUS, nullptr, nullptr},
       {WFS_INF_IDC_CAPABILITIES, nullptr, nullptr},
       {WFS_INF_IDC_FORM_LIST, nullptr, nullptr},
-      {WFS_INF_IDC_QUERY_FORM, &FormatFormName, nullptr},
+      {WFS_INF_IDC_QUERY_FORM, &codec::BareText, nullptr},
       {WFS_INF_IDC_QUERY_IFM_IDENTIFIER, nullptr, nullptr},
   };
   return codec::FormatByCode(
@@ -43,7 +24,7 @@ Json::Value BufferFormat_IDC::InfoFormat(unsigned int category, unsigned char* d
 
 Json::Value BufferFormat_IDC::ExeFormat(unsigned int command, unsigned char* data) {
   static const codec::FormatEntry kTable[] = {
-      {WFS_CMD_IDC_READ_TRACK, &FormatFormName, nullptr},
+      {WFS_CMD_IDC_READ_TRACK, &codec::BareText, nullptr},
       {WFS_CMD_IDC_WRITE_TRACK, &FormatWriteTrack,
        "BufferFormat_IDC::ExeFormat cmd = WFS_CMD_IDC_WRITE_TRACK"},
       {WFS_CMD_IDC_EJECT_CARD, &FormatEjectCard, nullptr},
@@ -88,11 +69,11 @@ Json::Value BufferFormat_IDC::FormatWriteRawData(unsigned char* data) {
 OSTREL_FORMATTER(BufferFormat_IDC, FormatChipIO, codec::idc::kChipIo)
 
 Json::Value BufferFormat_IDC::FormatReset(unsigned char* data) {
-  return codec::Int(WordInput(data));
+  return codec::BareInteger<WORD>(data);
 }
 
 Json::Value BufferFormat_IDC::FormatChipPower(unsigned char* data) {
-  return codec::Int(WordInput(data));
+  return codec::BareInteger<WORD>(data);
 }
 
 Json::Value BufferFormat_IDC::FormatParseData(unsigned char* data) {

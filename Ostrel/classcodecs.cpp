@@ -2,14 +2,18 @@
 
 #include "bufferformat_crd.h"
 #include "bufferformat_idc.h"
+#include "bufferformat_pin.h"
 #include "bufferformat_ptr.h"
 #include "jsonunformat_crd.h"
 #include "jsonunformat_idc.h"
+#include "jsonunformat_pin.h"
 #include "jsonunformat_ptr.h"
 #include "jsonunformatevent_execute_crd.h"
 #include "jsonunformatevent_execute_idc.h"
+#include "jsonunformatevent_execute_pin.h"
 #include "jsonunformatevent_server_crd.h"
 #include "jsonunformatevent_server_idc.h"
+#include "jsonunformatevent_server_pin.h"
 #include "jsonunformatevent_server_ptr.h"
 #include "jsonunformatevent_user_crd.h"
 #include "jsonunformatevent_user_ptr.h"
@@ -21,7 +25,11 @@ namespace {
 // The printer has no execute events, the card reader and the PIN pad no
 // user events.
 constexpr ClassCodec kClasses[] = {
-    ClassCodec(WFS_SERVICE_CLASS_PIN, 400, 499),
+    ClassCodec(WFS_SERVICE_CLASS_PIN, 400, 499)
+        .Info(&BufferFormat_PIN::InfoFormat, &JsonUnformat_PIN::UnformatInfo)
+        .Execute(&BufferFormat_PIN::ExeFormat, &JsonUnformat_PIN::UnformatExecute)
+        .ExecuteEvents(&JsonUnformatEvent_Execute_PIN::UnformatExecute)
+        .ServiceEvents(&JsonUnformatEvent_Server_PIN::UnformatServer),
     ClassCodec(WFS_SERVICE_CLASS_IDC, 200, 299)
         .Info(&BufferFormat_IDC::InfoFormat, &JsonUnformat_IDC::UnformatInfo)
         .Execute(&BufferFormat_IDC::ExeFormat, &JsonUnformat_IDC::UnformatExecute)

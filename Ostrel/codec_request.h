@@ -31,6 +31,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -51,6 +52,21 @@ Json::Value Int(T field) {
 
 // A DWORD mask or command word marked unsigned: a JSON integer 0 to 4294967295.
 inline Json::Value Unsigned(DWORD field) { return Json::Value(static_cast<Json::UInt>(field)); }
+
+// An input that is one integer itself (a WORD action, a ULONG mask) rather
+// than a structure: the bare integer, as Int writes it. Both take the
+// formatters' argument, so that a dispatch table may name them.
+template <typename T>
+Json::Value BareInteger(unsigned char* data) {
+  T value;
+  std::memcpy(&value, data, sizeof value);
+  return Int(value);
+}
+
+// An input that is one text itself (a form or key name): the bare string.
+inline Json::Value BareText(unsigned char* data) {
+  return Json::Value(reinterpret_cast<const char*>(data));
+}
 
 // An optional LPSTR: the string, or null for a NULL pointer.
 Json::Value OptionalString(const char* text);

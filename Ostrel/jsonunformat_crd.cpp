@@ -58,8 +58,8 @@ OSTREL_DECODER_AS(JsonUnformat_CRD, UnformatCapabilities, "JsonUnformat_CRD::Unf
 OSTREL_DECODER_AS(JsonUnformat_CRD, UnformatCardUnitInfo, "JsonUnformat_CRD::UnformatCardUnitInfo",
                   codec::crd::kCardUnitInfo, EveryBlockOnStructureLine())
 
-int JsonUnformat_CRD::UnformatDispenseCard(LPWFSRESULT, Json::Value*) { return 1; }
-int JsonUnformat_CRD::UnformatEjectCard(LPWFSRESULT, Json::Value*) { return 1; }
-int JsonUnformat_CRD::UnformatRetainCard(LPWFSRESULT, Json::Value*) { return 1; }
-int JsonUnformat_CRD::UnformatReset(LPWFSRESULT, Json::Value*) { return 1; }
-int JsonUnformat_CRD::UnformatSetCardUnitInfo(LPWFSRESULT, Json::Value*) { return 1; }
+OSTREL_NO_OUTPUT_DECODER(JsonUnformat_CRD, UnformatDispenseCard)
+OSTREL_NO_OUTPUT_DECODER(JsonUnformat_CRD, UnformatEjectCard)
+OSTREL_NO_OUTPUT_DECODER(JsonUnformat_CRD, UnformatRetainCard)
+OSTREL_NO_OUTPUT_DECODER(JsonUnformat_CRD, UnformatReset)
+OSTREL_NO_OUTPUT_DECODER(JsonUnformat_CRD, UnformatSetCardUnitInfo)

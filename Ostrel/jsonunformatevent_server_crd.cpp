@@ -18,7 +18,7 @@ int JsonUnformatEvent_Server_CRD::UnformatServer(LPWFSRESULT result, Json::Value
       value);
 }
 
-int JsonUnformatEvent_Server_CRD::UnformatMediaRemoved(LPWFSRESULT, Json::Value*) { return 1; }
+OSTREL_NO_OUTPUT_DECODER(JsonUnformatEvent_Server_CRD, UnformatMediaRemoved)
 
 OSTREL_DECODER(JsonUnformatEvent_Server_CRD, UnformatMediaDeteted, codec::crd::kMediaDetected)
 OSTREL_DECODER_AS(JsonUnformatEvent_Server_CRD, UnformatCardUnitInfoChanged,

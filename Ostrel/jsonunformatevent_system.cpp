@@ -31,7 +31,4 @@ OSTREL_DECODER(JsonUnformatEvent_System, UnformatVersionError, events::kVersionE
 OSTREL_DECODER(JsonUnformatEvent_System, UnformatDeviceStatus, events::kDeviceStatus)
 OSTREL_DECODER(JsonUnformatEvent_System, UnformatAppDisconnect, events::kAppDisconnect)
 
-int JsonUnformatEvent_System::UnformatLockRequested(LPWFSRESULT result, Json::Value*) {
-  if (result != nullptr) result->lpBuffer = nullptr;
-  return 1;
-}
+OSTREL_NO_OUTPUT_DECODER(JsonUnformatEvent_System, UnformatLockRequested)

@@ -365,6 +365,11 @@ Json::Value FormatArray(const Description& element, const void* list) {
   return array;
 }
 
+int NoOutput(LPWFSRESULT result) {
+  if (result != nullptr) result->lpBuffer = nullptr;
+  return 1;
+}
+
 unsigned AllocationPoints(const Description& structure) {
   unsigned points = 0;
   for (const Member& member : structure) points += PointsOf(member);

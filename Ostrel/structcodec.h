@@ -61,6 +61,10 @@ int UnformatBoolValue(const char* decoder, LPWFSRESULT result, const Json::Value
 int UnformatTextValue(const char* decoder, AllocPoint point, LPWFSRESULT result,
                       const Json::Value* value);
 
+// The decoders of codes that have no output structure: lpBuffer stays NULL
+// whatever the reply holds; 1.
+int NoOutput(LPWFSRESULT result);
+
 // The numbered allocation points a decoder of the structure has after its
 // output block (the members of nested structures and arrays included).
 unsigned AllocationPoints(const Description& structure);
@@ -83,5 +87,24 @@ unsigned AllocationPoints(const Description& structure);
   }
 #define OSTREL_DECODER(Class, Function, structure) \
   OSTREL_DECODER_AS(Class, Function, #Class "::" #Function, structure, ::codec::UnformatOptions())
+
+// The same for a decoder whose output is a NULL-terminated array of element
+// structures, for one whose reply value is the datum itself (reader is
+// codec::UnformatWordValue or codec::UnformatBoolValue), and for one of a
+// code without output structure:
+//
+//   OSTREL_ARRAY_DECODER(JsonUnformat_XXX, UnformatList, codec::xxx::kEntry)
+//   OSTREL_VALUE_DECODER(JsonUnformat_XXX, UnformatFlag, codec::UnformatBoolValue)
+//   OSTREL_NO_OUTPUT_DECODER(JsonUnformat_XXX, UnformatReset)
+#define OSTREL_ARRAY_DECODER(Class, Function, element)                            \
+  int Class::Function(LPWFSRESULT result, Json::Value* value) {                   \
+    return ::codec::UnformatArray(#Class "::" #Function, element, result, value); \
+  }
+#define OSTREL_VALUE_DECODER(Class, Function, reader)           \
+  int Class::Function(LPWFSRESULT result, Json::Value* value) { \
+    return reader(#Class "::" #Function, result, value);        \
+  }
+#define OSTREL_NO_OUTPUT_DECODER(Class, Function) \
+  int Class::Function(LPWFSRESULT result, Json::Value*) { return ::codec::NoOutput(result); }
 
 #endif

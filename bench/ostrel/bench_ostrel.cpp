@@ -11,6 +11,7 @@
 #include "formatstructdata.h"
 #include "ostrel.h"
 #include "xfsidc.h"
+#include "xfspin.h"
 
 namespace {
 
@@ -53,6 +54,25 @@ const char kReadRawData[] =
     "\"OzAxMjM0NTY3ODkwMTIzNDU2Nzg/\",\"fwWriteMethod\":0},"
     "{\"wDataSource\":32,\"wStatus\":0,\"ulDataLength\":12,\"lpbData\":\"nyYIEjRWeJq83vAB\","
     "\"fwWriteMethod\":0}]";
+
+// A PIN pad with every capability member, as a full reply carries them.
+const char kPinCapabilities[] =
+    "{\"wClass\":4,\"fwType\":1,\"bCompound\":false,\"usKeyNum\":64,\"fwAlgorithms\":1731,"
+    "\"fwPinFormats\":8199,\"fwDerivationAlgorithms\":0,\"fwPresentationAlgorithms\":0,"
+    "\"fwDisplay\":1,\"bIDConnect\":false,\"fwIDKey\":0,\"fwValidationAlgorithms\":9,"
+    "\"fwKeyCheckModes\":3,\"lpszExtra\":[\"model=SIM-EPP\",\"firmware=1.0\"],"
+    "\"dwGuidLights\":[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0],"
+    "\"bPINCanPersistAfterUse\":false,\"fwAutoBeep\":1,\"lpsHSMVendor\":\"SIM\","
+    "\"bHSMJournaling\":false,\"dwRSAAuthenticationScheme\":3,\"dwRSASignatureAlgorithm\":1,"
+    "\"dwRSACryptAlgorithm\":1,\"dwRSAKeyCheckMode\":1,\"dwSignatureScheme\":15,"
+    "\"lpwEMVImportSchemes\":[1,2,4],\"fwEMVHashAlgorithm\":1,\"bKeyImportThroughParts\":false,"
+    "\"fwENCIOProtocols\":0,\"bTypeCombined\":false,\"bSetPinblockDataRequired\":false,"
+    "\"fwKeyBlockImportFormats\":1,\"bPowerSaveControl\":false,\"bAntiFraudModule\":false,"
+    "\"wDESKeyLength\":6,\"wCertificateTypes\":7,"
+    "\"lppRemoteInitModes\":[{\"dwSigner\":1,\"dwOption\":1}],"
+    "\"lppLoadCertOptions\":[{\"dwSigner\":1,\"dwOption\":2},{\"dwSigner\":2,\"dwOption\":4}],"
+    "\"dwCRKLLoadOptions\":1,\"lpETSCaps\":{\"lXPos\":0,\"lYPos\":0,\"usXSize\":800,"
+    "\"usYSize\":480,\"wMaxTouchFrames\":1,\"wMaxTouchKeys\":16,\"wFloatFlags\":0}}";
 
 _tagDataOption ExecuteOption(DWORD command, void* input) {
   _tagDataOption option;
@@ -122,9 +142,15 @@ int main(int argc, char** argv) {
   LPWFSIDCCARDDATA cards[] = {&tracks[0], &tracks[1], nullptr};
   bench.Render("IDC WRITE_RAW_DATA (track 2 and chip)", WFS_CMD_IDC_WRITE_RAW_DATA, cards);
 
+  WFSPINBLOCK block = {const_cast<LPSTR>("4761739001010119"), nullptr, 0x0F, WFS_PIN_FORMISO0,
+                       const_cast<LPSTR>("PINKEY"), nullptr};
+  bench.Render("PIN GET_PINBLOCK", WFS_CMD_PIN_GET_PINBLOCK, &block);
+
   bench.Decode("IDC status", KvSP_GETINFO_COMPLETE, WFS_INF_IDC_STATUS, kIdcStatus);
   bench.Decode("IDC READ_RAW_DATA (3 tracks and chip)", KvSP_EXECUTE_COMPLETE,
                WFS_CMD_IDC_READ_RAW_DATA, kReadRawData);
+  bench.Decode("PIN capabilities", KvSP_GETINFO_COMPLETE, WFS_INF_PIN_CAPABILITIES,
+               kPinCapabilities);
   bench.Decode("hardware-error event", WFS_SYSTEM_EVENT, WFS_SYSE_HARDWARE_ERROR,
                kHardwareError);
   std::printf("(%d rounds each; target under 20 us/op)\n", rounds);

@@ -3,8 +3,6 @@
 // released with FreeBuffer(msg, 1); afterwards no Corvid block may be left,
 // and no fault may have been caught on the way (a caught fault would hide a
 // crash behind a failure return).
-#include <signal.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +11,7 @@
 #include "corvid.h"
 #include "kestrel.h"
 #include "ostrel.h"
+#include "timer_signal.h"
 
 namespace {
 
@@ -49,22 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kLargestText) return 0;
   std::string text(reinterpret_cast<const char*>(data), size);
   long before = CorvidLiveBlocks();
-  // libFuzzer's timer signal must not land inside a guarded frame, where it
-  // would count as a fault; it is delivered once the record is released.
-  sigset_t timer;
-  sigset_t previous;
-  sigemptyset(&timer);
-  sigaddset(&timer, SIGALRM);
-  pthread_sigmask(SIG_BLOCK, &timer, &previous);
-  LPCONNECTMSG msg = Ostrel::FormatResData(&text[0]);
-  if (msg != nullptr) {
-    if (msg->lpWfsResult == nullptr) {
-      std::fprintf(stderr, "record without a result\n");
-      std::abort();
+  {
+    TimerSignalHeldBack heldBack;  // until the record is released
+    LPCONNECTMSG msg = Ostrel::FormatResData(&text[0]);
+    if (msg != nullptr) {
+      if (msg->lpWfsResult == nullptr) {
+        std::fprintf(stderr, "record without a result\n");
+        std::abort();
+      }
+      Ostrel::FreeBuffer(msg, 1);
     }
-    Ostrel::FreeBuffer(msg, 1);
   }
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   if (CorvidLiveBlocks() != before) {
     std::fprintf(stderr, "Corvid blocks left: %ld\n", CorvidLiveBlocks() - before);
     std::abort();

@@ -180,7 +180,7 @@ TEST(DevsimScenario, AFailedLoadKeepsTheRulesAndClearDropsThem) {
 
 TEST(DevsimScenario, TheExampleScenariosLoad) {
   Harness harness;
-  for (const char* name : {"card-session.json", "broken-replies.json"}) {
+  for (const char* name : {"card-session.json", "broken-replies.json", "pin-session.json"}) {
     std::string error;
     EXPECT_TRUE(harness.sim().LoadScenarioFile(std::string(DEVSIM_EXAMPLES) + "/" + name, &error))
         << error;

@@ -75,8 +75,8 @@ TEST(XfsmgrArguments, StepsWithTheirNumbers) {
       << error;
   ASSERT_EQ(options.steps.size(), 2u);
   EXPECT_EQ(options.steps[0].numbers, std::vector<unsigned long>{104});
-  EXPECT_EQ(options.steps[0].input, "42");
-  EXPECT_EQ(options.steps[0].text, "execute 104 [text of 2 bytes]");
+  EXPECT_EQ(options.steps[0].words, std::vector<std::string>{"42"});
+  EXPECT_EQ(options.steps[0].text, "execute 104 <text of 2 bytes>");
   EXPECT_EQ(options.steps[1].numbers, (std::vector<unsigned long>{1401, 2, 1}));
 
   ASSERT_TRUE(ParseArguments({}, &options, &error));
@@ -104,6 +104,8 @@ TEST(XfsmgrArguments, BadArgumentsAreRefusedWithAReason) {
       {"--service", "CardReader", "register", "15", "cancel"},
       {"--timeout", "0", "--service", "CardReader", "open"},
       {"--timeout", "soon"},
+      {"--service", "PinPad", "execute", "407", "PINKEY", "4761-7390"},
+      {"--service", "PinPad", "execute", "403", "NEWKEY", "1", "0123456789ABCDE"},
   };
   for (const std::vector<std::string>& args : bad) {
     Options options;
@@ -224,13 +226,37 @@ TEST_F(XfsmgrStepsTest, RunsTheStepsWithCancelAndEvents) {
   EXPECT_EQ(RequestsOfKind(1).size(), 1u) << "one cancel";
 }
 
+TEST_F(XfsmgrStepsTest, PinPadStepsKeepDigitsCardDataAndKeysToThemselves) {
+  testsupport::TempDir dir;
+  ProgramRun run = runProgram(std::string("--service ") + kPinPad +
+                                  " open register 15 execute 405 4 6 0 "
+                                  "execute 407 PINKEY 4761739001010119 "
+                                  "execute 403 NEWKEY 1 00112233445566778899AABBCCDDEEFF close",
+                              dir, ConfigDirectory());
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const char* expected :
+       {"execute 407 PINKEY <16 digits>", "execute 403 NEWKEY 1 <16 bytes>",
+        "dwEventID=401 (WFS_EXEE_PIN_KEY)", "key * wCompletion=6", "key 0x00000400 wCompletion=1",
+        "dwCommandCode=405 (WFS_CMD_PIN_GET_PIN)", "dwCommandCode=407 (WFS_CMD_PIN_GET_PINBLOCK)",
+        "dwCommandCode=403 (WFS_CMD_PIN_IMPORT_KEY)"}) {
+    EXPECT_NE(run.output.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                           << run.output;
+  }
+  EXPECT_EQ(run.output.find("4761739001010119"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("0011223344"), std::string::npos) << run.output;
+  std::vector<Json::Value> executes = RequestsOfKind(4);
+  ASSERT_EQ(executes.size(), 3u);
+  EXPECT_EQ(executes[1]["lpDataBuffer"]["lpsCustomerData"].asString(), "4761739001010119");
+  EXPECT_EQ(executes[2]["lpDataBuffer"]["lpxValue"]["usLength"].asInt(), 16);
+}
+
 TEST_F(XfsmgrStepsTest, PrintsAReceiptAndDispensesACard) {
   testsupport::TempDir dir;
   ProgramRun printer = runProgram(
       std::string("--service ") + kPrinter + " open execute 104 'THANK YOU' execute 101 1 close",
       dir, ConfigDirectory());
   EXPECT_EQ(printer.status, 0) << printer.output;
-  EXPECT_NE(printer.output.find("execute 104 [text of 9 bytes]"), std::string::npos)
+  EXPECT_NE(printer.output.find("execute 104 <text of 9 bytes>"), std::string::npos)
       << printer.output;
   EXPECT_EQ(printer.output.find("THANK"), std::string::npos) << "the receipt's text is shown";
   ProgramRun dispenser =

@@ -11,26 +11,10 @@
 namespace {
 
 using idctest::Base64Of;
-
-const char kFirst[] = " allocate buffer failed!";
-
-std::string Numbered(int n) { return " allocate buffer failed " + std::to_string(n) + "!"; }
-
-// One decoder, a reply that reaches every one of its allocation points, and
-// the lines of those points in the order the decoder takes its blocks.
-struct DecoderCase {
-  const char* decoder;
-  int msgType;
-  DWORD code;
-  Json::Value payload;
-  std::vector<std::string> points;
-};
-
-Json::Value Members(std::initializer_list<std::pair<const char*, Json::Value>> members) {
-  Json::Value object(Json::objectValue);
-  for (const auto& member : members) object[member.first] = member.second;
-  return object;
-}
+using idctest::DecoderCase;
+using idctest::kFirst;
+using idctest::Members;
+using idctest::Numbered;
 
 Json::Value Texts(std::initializer_list<const char*> texts) {
   Json::Value array(Json::arrayValue);
@@ -151,10 +135,7 @@ std::vector<DecoderCase> Decoders() {
 }
 
 TEST(IdcAllocation, EveryPointFailsWithItsOwnLineAndLeaksNothing) {
-  for (const DecoderCase& item : Decoders()) {
-    idctest::ExpectAllocationPoints(item.decoder, item.msgType, item.code, item.payload,
-                                    item.points);
-  }
+  for (const DecoderCase& item : Decoders()) idctest::ExpectEveryPointFails(item);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "BASE64_API.h"
 #include "corvid.h"
 #include "formatstructdata.h"
+#include "ostrel.h"
 #include "ostrel_test_support.h"
 #include "test_support.h"
 
@@ -66,22 +67,31 @@ std::string Base64Of(const std::string& bytes) {
                        static_cast<unsigned int>(bytes.size()));
 }
 
-void ExpectAllocationPoints(const std::string& decoder, int msgType, DWORD code,
-                            const Json::Value& payload, const std::vector<std::string>& points) {
+Json::Value Members(std::initializer_list<std::pair<const char*, Json::Value>> members) {
+  Json::Value object(Json::objectValue);
+  for (const auto& member : members) object[member.first] = member.second;
+  return object;
+}
+
+const char kFirst[] = " allocate buffer failed!";
+
+std::string Numbered(int n) { return " allocate buffer failed " + std::to_string(n) + "!"; }
+
+void ExpectEveryPointFails(const DecoderCase& item) {
   using ostreltest::Field;
-  std::string text = Reply(msgType, code, payload);
+  std::string text = Reply(item.msgType, item.code, item.payload);
   // The result is the allocation before the first point.
-  for (size_t point = 0; point <= points.size(); ++point) {
-    SCOPED_TRACE(decoder + " point " + std::to_string(point));
+  for (size_t point = 0; point <= item.points.size(); ++point) {
+    SCOPED_TRACE(std::string(item.decoder) + " point " + std::to_string(point));
     testsupport::TraceCapture trace;
     long before = CorvidLiveBlocks();
     CorvidFailAllocations(static_cast<long>(1 + point));
     LPCONNECTMSG msg = ostreltest::Decode(text).release();
     CorvidFailAllocations(-1);
     ASSERT_NE(msg, nullptr) << "the reply is delivered";
-    EXPECT_EQ(Field(msg->lpWfsResult->u.dwCommandCode), code);
-    if (point < points.size()) {
-      EXPECT_EQ(trace.countExact(decoder + points[point], 4), 1);
+    EXPECT_EQ(Field(msg->lpWfsResult->u.dwCommandCode), item.code);
+    if (point < item.points.size()) {
+      EXPECT_EQ(trace.countExact(item.decoder + item.points[point], 4), 1);
       EXPECT_EQ(trace.count("allocate buffer failed", 4), 1);
       // Blocks taken before the failure stay below the result.
       EXPECT_EQ(Field(msg->lpWfsResult->lpBuffer) != nullptr, point > 0);

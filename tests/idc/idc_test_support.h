@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ostrel_records.h"
@@ -31,12 +33,27 @@ std::string Reply(int msgType, DWORD code, const Json::Value& payload, bool hasP
 
 std::string Base64Of(const std::string& bytes);
 
-// Decodes the reply of msgType for code with payload once per allocation
-// point, failing that point: each logs decoder + its line in `points` (in
-// the order the decoder takes its blocks) and nothing else, the reply is
-// still delivered, and nothing is left behind once it is released.
-void ExpectAllocationPoints(const std::string& decoder, int msgType, DWORD code,
-                            const Json::Value& payload, const std::vector<std::string>& points);
+// An object from name/value pairs.
+Json::Value Members(std::initializer_list<std::pair<const char*, Json::Value>> members);
+
+// One decoder, a reply that reaches every one of its allocation points, and
+// the lines of those points in the order the decoder takes its blocks.
+struct DecoderCase {
+  const char* decoder;
+  int msgType;
+  DWORD code;
+  Json::Value payload;
+  std::vector<std::string> points;
+};
+
+// The line ends of the first block and of the numbered ones.
+extern const char kFirst[];
+std::string Numbered(int n);
+
+// Fails each point of the decoder in turn: the point's own line and no
+// other, the reply still delivered with what was taken before, nothing
+// left behind once it is released; a run with no failure takes them all.
+void ExpectEveryPointFails(const DecoderCase& item);
 
 // Where a field lies on this target: off32 on the 32-bit target, with
 // pointersBefore pointers ahead of it.

@@ -158,35 +158,44 @@ TEST_F(ShippedNames, EveryTypeIsOneTheClassRendererKnows) {
 // Their renderers show these structures' secrets (track and chip data, key
 // values, PIN blocks and PIN-derived values, entered digits, PANs) in
 // clear, so the name file names no type for them.
-TEST_F(ShippedNames, NoTypeForDataThatWouldShowASecret) {
-  struct Secret {
+// The structures that carry card data, keys, PIN blocks or entered digits
+// have their types: their renderers show such data hidden.
+TEST_F(ShippedNames, StructuresThatCarrySecretsHaveTheirTypes) {
+  struct Typed {
     int iClass;
     XmlConfig::Map map;
     unsigned code;
-    bool input;
+    const char* input;
+    const char* output;
   };
-  const bool in = true;
-  const bool out = false;
-  const Secret secrets[] = {
-      {2, XmlConfig::MAP_EXECMD, 201, out}, {2, XmlConfig::MAP_EXECMD, 202, in},
-      {2, XmlConfig::MAP_EXECMD, 206, in},  {2, XmlConfig::MAP_EXECMD, 206, out},
-      {2, XmlConfig::MAP_EXECMD, 209, in},  {2, XmlConfig::MAP_EXECMD, 209, out},
-      {2, XmlConfig::MAP_EXECMD, 212, out}, {2, XmlConfig::MAP_MESSAGE, 201, out},
-      {4, XmlConfig::MAP_EXECMD, 407, out}, {4, XmlConfig::MAP_EXECMD, 408, out},
-      {4, XmlConfig::MAP_EXECMD, 409, in},  {4, XmlConfig::MAP_EXECMD, 410, in},
-      {4, XmlConfig::MAP_EXECMD, 411, in},  {4, XmlConfig::MAP_EXECMD, 412, in},
-      {4, XmlConfig::MAP_EXECMD, 413, in},  {4, XmlConfig::MAP_EXECMD, 413, out},
-      {4, XmlConfig::MAP_EXECMD, 415, in},  {4, XmlConfig::MAP_EXECMD, 415, out},
-      {4, XmlConfig::MAP_EXECMD, 416, in},  {4, XmlConfig::MAP_EXECMD, 420, in},
-      {4, XmlConfig::MAP_EXECMD, 420, out}, {4, XmlConfig::MAP_EXECMD, 421, in},
-      {4, XmlConfig::MAP_EXECMD, 453, out}, {4, XmlConfig::MAP_EXECMD, 454, out},
-      {4, XmlConfig::MAP_MESSAGE, 401, out}, {4, XmlConfig::MAP_MESSAGE, 402, out},
+  const Typed typed[] = {
+      {2, XmlConfig::MAP_EXECMD, 201, "LPSTR", "LPSTR"},
+      {2, XmlConfig::MAP_EXECMD, 202, "LPWFSIDCWRITETRACK", ""},
+      {2, XmlConfig::MAP_EXECMD, 206, "LPWFSIDCSETKEY", "LPWFSIDCSETKEY"},
+      {2, XmlConfig::MAP_EXECMD, 209, "LPWFSIDCCHIPIO", "LPWFSIDCCHIPIO"},
+      {2, XmlConfig::MAP_EXECMD, 212, "LPWFSIDCPARSEDATA", "LPSTR"},
+      {2, XmlConfig::MAP_MESSAGE, 201, "", "LPWFSIDCTRACKEVENT"},
+      {4, XmlConfig::MAP_EXECMD, 407, "LPWFSPINBLOCK", "LPWFSXDATA"},
+      {4, XmlConfig::MAP_EXECMD, 408, "LPWFSPINGETDATA", "LPWFSPINDATA"},
+      {4, XmlConfig::MAP_EXECMD, 409, "LPWFSPININIT", "LPWFSXDATA"},
+      {4, XmlConfig::MAP_EXECMD, 410, "LPWFSPINLOCALDES", "LPBOOL"},
+      {4, XmlConfig::MAP_EXECMD, 411, "LPWFSPINLOCALEUROCHEQUE", "LPBOOL"},
+      {4, XmlConfig::MAP_EXECMD, 412, "LPWFSPINLOCALVISA", "LPBOOL"},
+      {4, XmlConfig::MAP_EXECMD, 413, "LPWFSPINCREATEOFFSET", "LPSTR"},
+      {4, XmlConfig::MAP_EXECMD, 415, "LPWFSPINPRESENTIDC", "LPWFSPINPRESENTRESULT"},
+      {4, XmlConfig::MAP_EXECMD, 416, "LPWFSPINLOCALBANKSYS", "LPBOOL"},
+      {4, XmlConfig::MAP_EXECMD, 420, "LPWFSPINSECMSG", "LPWFSPINSECMSG"},
+      {4, XmlConfig::MAP_EXECMD, 421, "LPWFSPINSECMSG", ""},
+      {4, XmlConfig::MAP_EXECMD, 453, "LPWFSPINBLOCKEX", "LPWFSXDATA"},
+      {4, XmlConfig::MAP_EXECMD, 454, "LPWFSPINGETPINEX", "LPWFSPINGETPINEXOUT"},
+      {4, XmlConfig::MAP_MESSAGE, 401, "", "LPWFSPINKEY"},
+      {4, XmlConfig::MAP_MESSAGE, 402, "", "LPWFSPININIT"},
   };
-  for (const Secret& s : secrets) {
-    EXPECT_EQ(s.input ? XmlConfig::GetInputParamByValue(s.iClass, s.map, s.code)
-                      : XmlConfig::GetOutputParamByValue(s.iClass, s.map, s.code),
-              "")
-        << s.iClass << "/" << s.code << (s.input ? " input" : " output");
+  for (const Typed& t : typed) {
+    EXPECT_EQ(XmlConfig::GetInputParamByValue(t.iClass, t.map, t.code), t.input)
+        << t.iClass << "/" << t.code;
+    EXPECT_EQ(XmlConfig::GetOutputParamByValue(t.iClass, t.map, t.code), t.output)
+        << t.iClass << "/" << t.code;
   }
 }
 

@@ -169,48 +169,45 @@ TEST_F(PtrCrdReply, CodesWithoutPayloadAndUnknownCodes) {
 
 // Every decoder: its no-input line, and the line of each allocation point.
 TEST(PtrCrdDecoders, InputAndAllocationLines) {
-  const std::string kFirst = " allocate buffer failed!";
+  using idctest::kFirst;
+  using idctest::Numbered;
   const std::string kBlank = " allocate buffer failed !";
-  struct Case {
-    const char* decoder;
-    int msgType;
-    DWORD code;
-    const char* payload;
-    std::vector<std::string> points;
-  };
-  const char kNamedUnit[] = R"({"lpszCardName":"GOLD"})";
-  const std::vector<Case> cases = {
+  const Json::Value kNamedUnit = ostreltest::Parse(R"({"lpszCardName":"GOLD"})");
+  const std::vector<idctest::DecoderCase> cases = {
       {"JsonUnformat_PTR::UnformatStatus", KvSP_GETINFO_COMPLETE, WFS_INF_PTR_STATUS,
-       R"({"lppRetractBins":[{"wRetractBin":1,"usRetractCount":5}],"lpszExtra":["a=1"]})",
-       {kFirst, " allocate buffer failed 1 !", " allocate buffer failed 2 !",
-        " allocate buffer failed 3!"}},
+       ostreltest::Parse(
+           R"({"lppRetractBins":[{"wRetractBin":1,"usRetractCount":5}],"lpszExtra":["a=1"]})"),
+       {kFirst, " allocate buffer failed 1 !", " allocate buffer failed 2 !", Numbered(3)}},
       {"JsonUnformat_PTR::UnformatCapabilities", KvSP_GETINFO_COMPLETE, WFS_INF_PTR_CAPABILITIES,
-       R"({"usRetractBins":1,"lpusMaxRetract":[5],"lpszExtra":["a=1"],"lpszWindowsPrinter":"P"})",
-       {kFirst, kFirst, " allocate buffer failed 3!", " allocate buffer failed 4!"}},
+       ostreltest::Parse(R"({"usRetractBins":1,"lpusMaxRetract":[5],"lpszExtra":["a=1"],)"
+                         R"("lpszWindowsPrinter":"P"})"),
+       {kFirst, kFirst, Numbered(3), Numbered(4)}},
       {"JsonUnformat_PTR::UnformatRawData", KvSP_EXECUTE_COMPLETE, WFS_CMD_PTR_RAW_DATA,
-       R"({"ulSize":3,"lpbData":"YWJj"})", {kFirst, " allocate buffer failed 1!"}},
+       ostreltest::Parse(R"({"ulSize":3,"lpbData":"YWJj"})"), {kFirst, Numbered(1)}},
       {"JsonUnformatEvent_Server_PTR::UnformatMediaPresented", WFS_SERVICE_EVENT,
-       WFS_SRVE_PTR_MEDIAPRESENTED, R"({"usWadIndex":1,"usTotalWads":1})", {kFirst}},
+       WFS_SRVE_PTR_MEDIAPRESENTED, ostreltest::Parse(R"({"usWadIndex":1,"usTotalWads":1})"),
+       {kFirst}},
       {"JsonUnformatEvent_User_PTR::UnformatInkThreshold", WFS_USER_EVENT,
-       WFS_USRE_PTR_INKTHRESHOLD, R"({"lpwInkThreshold":2})", {kFirst}},
+       WFS_USRE_PTR_INKTHRESHOLD, ostreltest::Parse(R"({"lpwInkThreshold":2})"), {kFirst}},
       {"JsonUnformat_CRD::UnformatStatus", KvSP_GETINFO_COMPLETE, WFS_INF_CRD_STATUS,
-       R"({"lpszExtra":["a=1"]})", {kBlank, " allocate buffer failed 1!"}},
+       ostreltest::Parse(R"({"lpszExtra":["a=1"]})"), {kBlank, Numbered(1)}},
       {"JsonUnformat_CRD::UnformatCapabilities", KvSP_GETINFO_COMPLETE, WFS_INF_CRD_CAPABILITIES,
-       R"({"lpszExtra":["a=1"]})", {kBlank, " allocate buffer failed 1!"}},
+       ostreltest::Parse(R"({"lpszExtra":["a=1"]})"), {kBlank, Numbered(1)}},
       {"JsonUnformat_CRD::UnformatCardUnitInfo", KvSP_GETINFO_COMPLETE, WFS_INF_CRD_CARD_UNIT_INFO,
-       R"({"usCount":2,"lppList":[{"lpszCardName":"A"},{"lpszCardName":"B"}]})",
+       ostreltest::Parse(R"({"usCount":2,"lppList":[{"lpszCardName":"A"},{"lpszCardName":"B"}]})"),
        {kBlank, kBlank, kBlank, kBlank, kBlank, kBlank}},
       {"JsonUnformatEvent_Execute_CRD::UnformatCardUnitError", WFS_EXECUTE_EVENT,
-       WFS_EXEE_CRD_CARDUNITERROR, R"({"wFailure":1,"lpCardUnit":{"lpszCardName":"GOLD"}})",
+       WFS_EXEE_CRD_CARDUNITERROR,
+       ostreltest::Parse(R"({"wFailure":1,"lpCardUnit":{"lpszCardName":"GOLD"}})"),
        {kFirst, kFirst, kFirst}},
       {"JsonUnformatEvent_Server_CRD::UnformatCardUnitInfoChanged", WFS_SERVICE_EVENT,
        WFS_SRVE_CRD_CARDUNITINFOCHANGED, kNamedUnit, {kFirst, kFirst}},
       {"JsonUnformatEvent_Server_CRD::UnformatMediaDeteted", WFS_SERVICE_EVENT,
-       WFS_SRVE_CRD_MEDIADETECTED, R"({"wPosition":1,"usNumber":2})", {kFirst}},
+       WFS_SRVE_CRD_MEDIADETECTED, ostreltest::Parse(R"({"wPosition":1,"usNumber":2})"), {kFirst}},
       {"JsonUnformatEvent_User_CRD::UnformatCardUnitthreshold", WFS_USER_EVENT,
        WFS_USRE_CRD_CARDUNITTHRESHOLD, kNamedUnit, {kFirst, kFirst}},
   };
-  for (const Case& item : cases) {
+  for (const idctest::DecoderCase& item : cases) {
     SCOPED_TRACE(item.decoder);
     {
       testsupport::TraceCapture trace;
@@ -220,8 +217,7 @@ TEST(PtrCrdDecoders, InputAndAllocationLines) {
       EXPECT_EQ(Field(msg->lpWfsResult->lpBuffer), nullptr);
       EXPECT_EQ(trace.countExact(std::string(item.decoder) + " input Data is NULL", 4), 1);
     }
-    idctest::ExpectAllocationPoints(item.decoder, item.msgType, item.code,
-                                    ostreltest::Parse(item.payload), item.points);
+    idctest::ExpectEveryPointFails(item);
   }
 }
 

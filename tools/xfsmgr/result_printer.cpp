@@ -6,6 +6,7 @@
 
 #include "xfs_names.h"
 #include "xfsidc.h"
+#include "xfspin.h"
 
 namespace xfsmgr {
 
@@ -309,6 +310,20 @@ void systemEvent(std::ostream& out, DWORD eventId, const void* buffer) {
 
 bool isCardReaderCode(DWORD code) { return code > IDC_SERVICE_OFFSET && code < 300; }
 
+bool isPinCode(DWORD code) { return code > PIN_SERVICE_OFFSET && code < 500; }
+
+// The PIN pad's structures are not printed here; a key shows as * when it
+// is a digit (a PIN pad tells no digit of a PIN: 0) and by its value when
+// it is a function key.
+void pinOutput(std::ostream& out, UINT message, DWORD code, const void* buffer) {
+  if (message != WFS_EXECUTE_EVENT || code != WFS_EXEE_PIN_KEY) return;
+  auto key = readAt<WFSPINKEY>(buffer);
+  ULONG digit = key.ulDigit;
+  bool isDigit = digit <= WFS_PIN_FK_9 && (digit & (digit - 1)) == 0;
+  char value[16];
+  std::snprintf(value, sizeof value, "0x%08X", static_cast<unsigned>(digit));
+  out << "    key " << (isDigit ? "*" : value) << " wCompletion=" << key.wCompletion << "\n";
+}
 
 void output(std::ostream& out, UINT message, const WFSRESULT& result, bool show) {
   DWORD code = result.u.dwCommandCode;
@@ -316,6 +331,8 @@ void output(std::ostream& out, UINT message, const WFSRESULT& result, bool show)
     out << "    lpBuffer NULL\n";
   } else if (message == WFS_SYSTEM_EVENT) {
     systemEvent(out, code, result.lpBuffer);
+  } else if (isPinCode(code)) {
+    pinOutput(out, message, code, result.lpBuffer);
   } else if (!isCardReaderCode(code)) {
     out << "    lpBuffer present (not decoded here)\n";
   } else if (message == WFS_GETINFO_COMPLETE) {

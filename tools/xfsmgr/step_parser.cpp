@@ -1,8 +1,5 @@
 #include "step_parser.h"
 
-#include <cerrno>
-#include <cstdlib>
-
 #include "command_inputs.h"
 #include "xfsapi.h"
 
@@ -28,7 +25,7 @@ const StepWord kSteps[] = {
     {"register", StepKind::Register, 1, "WFPRegister for the event classes CLASSES"},
     {"deregister", StepKind::Deregister, 1, "WFPDeregister of the event classes CLASSES"},
     {"getinfo", StepKind::GetInfo, 1, "WFPGetInfo of category CAT, no input"},
-    {"execute", StepKind::Execute, 1, "WFPExecute of command CMD with its inputs N... or TEXT"},
+    {"execute", StepKind::Execute, 1, "WFPExecute of command CMD with its inputs N..."},
     {"cancel", StepKind::Cancel, 0, "WFPCancelAsyncRequest of the request of the step before"},
     {"wait-event", StepKind::WaitEvent, 1,
      "wait up to MS milliseconds for an event (one that came during an earlier step counts)"},
@@ -42,25 +39,24 @@ const StepWord* findStep(const std::string& word) {
   return nullptr;
 }
 
-// Decimal, or hexadecimal after 0x; no sign, nothing after the digits.
-bool parseNumber(const std::string& text, unsigned long max, unsigned long* value) {
-  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
-  errno = 0;
-  char* end = nullptr;
-  unsigned long parsed = std::strtoul(text.c_str(), &end, 0);
-  if (errno != 0 || end == text.c_str() || *end != '\0' || parsed > max) return false;
-  *value = parsed;
-  return true;
-}
-
 bool isNumber(const std::string& text) {
   unsigned long ignored;
-  return parseNumber(text, ~0UL, &ignored);
+  return ParseNumber(text, ~0UL, &ignored);
 }
 
 bool isRequest(StepKind kind) {
   return kind == StepKind::Open || kind == StepKind::Close || kind == StepKind::Lock ||
          kind == StepKind::Unlock || kind == StepKind::GetInfo || kind == StepKind::Execute;
+}
+
+// The words of an execute step up to the next step; secret ones are shown
+// in the step's text by their length only.
+bool parseWords(const std::vector<std::string>& args, size_t* at, Step* step,
+                std::string* error) {
+  DWORD command = static_cast<DWORD>(step->numbers[0]);
+  while (*at < args.size() && findStep(args[*at]) == nullptr) step->words.push_back(args[(*at)++]);
+  if (!step->words.empty()) step->text += " " + ShownWords(command, step->words);
+  return CheckExecuteWords(command, step->words, error);
 }
 
 // One step starting at args[*at]; advances *at past it.
@@ -73,20 +69,19 @@ bool parseStep(const std::vector<std::string>& args, size_t* at, Step* step, std
   step->kind = word->kind;
   step->text = args[(*at)++];
   size_t wanted = word->numbers;
-  // An execute takes numbers after its command, or one text.
-  auto takesNumber = [&] {
-    return step->numbers.size() < wanted ||
-           (word->kind == StepKind::Execute && !ExecuteTakesText(step->numbers[0]));
-  };
-  while (*at < args.size() && isNumber(args[*at]) && takesNumber()) {
+  bool words = false;  // the command's inputs are words
+  while (!words && *at < args.size() && isNumber(args[*at]) &&
+         (step->numbers.size() < wanted || word->kind == StepKind::Execute)) {
     unsigned long value = 0;
-    if (!parseNumber(args[*at], kDwordMax, &value)) {
+    if (!ParseNumber(args[*at], kDwordMax, &value)) {
       *error = "step " + step->text + ": " + args[*at] + " is above " + std::to_string(kDwordMax);
       return false;
     }
     step->numbers.push_back(value);
     step->text += " " + args[(*at)++];
+    words = word->kind == StepKind::Execute && TakesWords(static_cast<DWORD>(value));
   }
+  if (words) return parseWords(args, at, step, error);
   if (step->numbers.size() < wanted) {
     *error = "step " + step->text + " needs " + std::to_string(wanted) + " number(s): " +
              word->meaning;
@@ -95,15 +90,6 @@ bool parseStep(const std::vector<std::string>& args, size_t* at, Step* step, std
   if (word->kind == StepKind::WaitEvent && step->numbers[0] > kMaxTimeoutMs) {
     *error = "step " + step->text + ": at most " + std::to_string(kMaxTimeoutMs) + " ms";
     return false;
-  }
-  if (word->kind == StepKind::Execute && ExecuteTakesText(step->numbers[0])) {
-    if (*at == args.size()) {
-      *error = "step " + step->text + " needs the text to send after the command";
-      return false;
-    }
-    // What is printed stays off the screen: its size only.
-    step->input = args[(*at)++];
-    step->text += " [text of " + std::to_string(step->input.size()) + " bytes]";
   }
   if (word->kind == StepKind::Execute) {
     std::vector<unsigned long> inputs(step->numbers.begin() + 1, step->numbers.end());
@@ -157,7 +143,7 @@ bool ParseArguments(const std::vector<std::string>& args, Options* options, std:
       options->service = value;
     } else {
       unsigned long ms = 0;
-      if (!parseNumber(value, kMaxTimeoutMs, &ms) || ms == 0) {
+      if (!ParseNumber(value, kMaxTimeoutMs, &ms) || ms == 0) {
         *error = "--timeout takes milliseconds from 1 to " + std::to_string(kMaxTimeoutMs) +
                  ", not '" + value + "'";
         return false;
@@ -222,8 +208,8 @@ std::string HelpText(const std::string& program) {
       "  CLASSES is a sum of 1 service, 2 user, 4 system and 8 execute events (15: all).\n"
       "  The events that arrive during any step are printed as they come.\n"
       "\n"
-      "Execute inputs xfsmgr builds from numbers or a text (any other command is sent\n"
-      "with a NULL input):\n" +
+      "Execute inputs xfsmgr builds from numbers or words (any other command is sent\n"
+      "with a NULL input; card data and key values are printed by their length):\n" +
       ExecuteInputHelp() +
       "\n"
       "A service still open after the last step (or after a failed step) is closed,\n"

@@ -26,7 +26,7 @@ struct Step {
   StepKind kind = StepKind::Open;
   std::string text;                    // the step as given, for messages
   std::vector<unsigned long> numbers;  // its numbers, checked for the kind
-  std::string input;                   // the text of an execute that takes one
+  std::vector<std::string> words;      // an execute's inputs when they are words
 };
 
 enum class Mode { Demo, Help, Steps };

@@ -37,7 +37,9 @@ PendingRequest startRequest(XfsSession& session, const Options& options, const S
     default: {
       DWORD command = static_cast<DWORD>(step.numbers[0]);
       std::vector<unsigned long> inputs(step.numbers.begin() + 1, step.numbers.end());
-      return session.StartExecute(command, BuildExecuteInput(command, inputs, step.input),
+      return session.StartExecute(command,
+                                  TakesWords(command) ? BuildExecuteWords(command, step.words)
+                                                      : BuildExecuteInput(command, inputs),
                                   timeOut);
     }
   }

@@ -14,12 +14,13 @@ std::string ResultName(HRESULT result);
 std::string MessageName(UINT message);
 // WFS_EXECUTE_EVENT to WFS_SYSTEM_EVENT.
 bool IsEventMessage(UINT message);
-// Card-reader get-info categories and execute commands ("WFS_INF_IDC_STATUS",
-// "WFS_CMD_IDC_READ_RAW_DATA"); empty for codes of other classes.
+// Card-reader and PIN pad get-info categories and execute commands
+// ("WFS_INF_IDC_STATUS", "WFS_CMD_PIN_GET_PIN"); empty for codes of other
+// classes.
 std::string CategoryName(DWORD category);
 std::string CommandName(DWORD command);
-// Event identifiers of a WFS_*_EVENT message: card-reader events and the
-// system events; empty when unknown.
+// Event identifiers of a WFS_*_EVENT message: card-reader and PIN pad
+// events and the system events; empty when unknown.
 std::string EventName(UINT message, DWORD eventId);
 
 }  // namespace xfsmgr

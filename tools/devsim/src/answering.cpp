@@ -1,5 +1,6 @@
 // Answering requests: reading them, planning and sending their
 // completions and events, cancel and time-out.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,18 @@ std::string WithoutQuotes(const std::string& error) {
     }
   }
   return kept;
+}
+
+// Events and the completion each travel on a connection of their own, and
+// the service provider takes them as they come: a pause after the last
+// event before the completion keeps the completion behind it.
+constexpr int kCompletionAfterEventsMs = 100;
+
+// A plan that says nothing of events or of the reply leaves the events
+// before the completion to the device (the keys of a PIN entry).
+bool LeavesEventsToTheDevice(const Plan& plan) {
+  return plan.before.empty() && !plan.never && !plan.hasPayload && plan.raw.empty() &&
+         (!plan.hasHResult || plan.hResult == WFS_SUCCESS);
 }
 
 }  // namespace
@@ -101,6 +114,8 @@ uint64_t Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
   pending.service = index;
   pending.request = request;
   pending.plan = m_scenario.PlanFor(service.spec.name, service.family, request);
+  std::vector<EventSpec> own = BeginRequest(request, &service.device);
+  if (LeavesEventsToTheDevice(pending.plan)) pending.plan.before = own;
   std::string who = KindName(request.kind) + " requestID=" + std::to_string(request.requestID);
   if (!pending.plan.rule.empty()) {
     lines->push_back(service.spec.name + ": " + who + " follows " + pending.plan.rule);
@@ -116,15 +131,20 @@ uint64_t Simulator::Impl::TakeUpLocked(size_t index, const Request& request,
 
 void Simulator::Impl::BeginLocked(uint64_t serial) {
   const Pending& pending = m_pending.at(serial);
-  if (!pending.plan.before.empty()) {
-    m_dispatcher.Post(0, [this, serial] { RunEventsBefore(serial); });
+  // Each event after its own pause, the completion after the last event.
+  int at = 0;
+  for (size_t i = 0; i < pending.plan.before.size(); ++i) {
+    at += pending.plan.before[i].delayMs;
+    m_dispatcher.Post(at, [this, serial, i] { RunEventBefore(serial, i); });
   }
+  int pause = pending.plan.delayMs;
+  if (!pending.plan.before.empty()) pause = std::max(pause, kCompletionAfterEventsMs);
   if (!pending.plan.never) {
-    m_dispatcher.Post(pending.plan.delayMs, [this, serial] { Complete(serial); });
+    m_dispatcher.Post(at + pause, [this, serial] { Complete(serial); });
   }
 }
 
-void Simulator::Impl::RunEventsBefore(uint64_t serial) {
+void Simulator::Impl::RunEventBefore(uint64_t serial, size_t index) {
   std::vector<Outgoing> frames;
   std::string name;
   {
@@ -134,14 +154,14 @@ void Simulator::Impl::RunEventsBefore(uint64_t serial) {
     Pending& pending = found->second;
     Service& service = *m_services[pending.service];
     name = service.spec.name;
-    for (const EventSpec& event : pending.plan.before) {
-      frames.push_back(EventForLocked(service, event, pending.request));
-    }
+    frames.push_back(EventForLocked(service, pending.plan.before.at(index), pending.request));
   }
   Send(name, frames);
+  CompleteEndedEntries();
 }
 
 void Simulator::Impl::Complete(uint64_t serial) {
+  std::vector<Outgoing> early;  // the device's own events before the completion
   std::vector<Outgoing> frames;
   std::string name;
   {
@@ -164,7 +184,7 @@ void Simulator::Impl::Complete(uint64_t serial) {
     if (plan.hasPayload) answer.payload = plan.lpBuffer;
     Outgoing reply = Completion(pending.request, answer.hResult, answer.payload);
     for (const EventSpec& event : answer.before) {
-      frames.push_back(EventForLocked(service, event, pending.request));
+      early.push_back(EventForLocked(service, event, pending.request));
     }
     if (plan.raw.empty()) {
       frames.push_back(reply);
@@ -186,15 +206,23 @@ void Simulator::Impl::Complete(uint64_t serial) {
     for (const EventSpec& event : after) {
       frames.push_back(EventForLocked(service, event, pending.request));
     }
-    for (const DelayedEvent& delayed : answer.later) {
+    int pause = early.empty() ? 0 : kCompletionAfterEventsMs;
+    for (const EventSpec& event : answer.later) {
       size_t index = pending.service;
       const Request& request = pending.request;
-      m_dispatcher.Post(delayed.delayMs, [this, index, delayed, request] {
-        SendIfStillDue(index, delayed.event, request);
+      m_dispatcher.Post(pause + event.delayMs, [this, index, event, request] {
+        SendIfStillDue(index, event, request);
       });
     }
   }
-  Send(name, frames);
+  if (early.empty()) {
+    Send(name, frames);
+  } else {
+    // The completion a while after the events before it, as after a plan's.
+    Send(name, early);
+    m_dispatcher.Post(kCompletionAfterEventsMs, [this, name, frames] { Send(name, frames); });
+  }
+  CompleteEndedEntries();
 }
 
 void Simulator::Impl::SendIfStillDue(size_t index, const EventSpec& event,
@@ -267,10 +295,30 @@ Outgoing Simulator::Impl::EventLocked(Service& service, int msgType, unsigned lo
                                       bool hasPayload, const Json::Value& payload,
                                       Json::Int64 hService, Json::Int64 requestID, int port) {
   Json::Value data = hasPayload ? payload : DefaultEventPayload(msgType, id, service.device);
-  ApplyEvent(msgType, id, &service.device);
+  long ended = ApplyEvent(msgType, id, &data, &service.device);
+  if (ended != 0) NoteEntryEndLocked(service, ended);
   return Framed(EventEnvelope(msgType, hService, requestID, id, data), port,
                 "event " + std::to_string(msgType) + " id " + std::to_string(id) + " hService=" +
                     std::to_string(hService) + " requestID=" + std::to_string(requestID));
+}
+
+void Simulator::Impl::NoteEntryEndLocked(const Service& service, long command) {
+  for (const auto& entry : m_pending) {
+    const Pending& pending = entry.second;
+    if (m_services[pending.service].get() == &service && pending.plan.never &&
+        pending.request.kind == KvSP_CMD_EXECUTE && pending.request.code == command) {
+      m_endedEntries.push_back(entry.first);
+    }
+  }
+}
+
+void Simulator::Impl::CompleteEndedEntries() {
+  std::vector<uint64_t> ended;
+  {
+    std::lock_guard<std::mutex> guard(m_lock);
+    ended.swap(m_endedEntries);
+  }
+  for (uint64_t serial : ended) Complete(serial);
 }
 
 void Simulator::Impl::Send(const std::string& service, const std::vector<Outgoing>& frames) {

@@ -4,12 +4,13 @@ namespace devsim {
 
 namespace {
 
-EventSpec Event(int msgType, unsigned long id, const Json::Value& lpBuffer) {
+EventSpec Event(int msgType, unsigned long id, const Json::Value& lpBuffer, int delayMs = 0) {
   EventSpec event;
   event.msgType = msgType;
   event.id = id;
   event.hasPayload = true;
   event.lpBuffer = lpBuffer;
+  event.delayMs = delayMs;
   return event;
 }
 
@@ -24,7 +25,7 @@ void DeviceAnswer::After(int msgType, unsigned long id, const Json::Value& lpBuf
 }
 
 void DeviceAnswer::Later(int delayMs, int msgType, unsigned long id, const Json::Value& lpBuffer) {
-  later.push_back(DelayedEvent{delayMs, Event(msgType, id, lpBuffer)});
+  later.push_back(Event(msgType, id, lpBuffer, delayMs));
 }
 
 }  // namespace devsim

@@ -11,19 +11,14 @@
 
 namespace devsim {
 
-// An event the device puts off, such as a receipt taken a while after it
-// was presented; sent only when it is still due then.
-struct DelayedEvent {
-  int delayMs = 0;
-  EventSpec event;
-};
-
 struct DeviceAnswer {
-  int hResult = 0;                  // WFS_SUCCESS
-  Json::Value payload;              // the completion's lpBuffer; null for none
-  std::vector<EventSpec> before;    // sent just before the completion
-  std::vector<EventSpec> after;     // sent right after it
-  std::vector<DelayedEvent> later;  // sent that much later
+  int hResult = 0;                // WFS_SUCCESS
+  Json::Value payload;            // the completion's lpBuffer; null for none
+  std::vector<EventSpec> before;  // sent before the completion
+  std::vector<EventSpec> after;   // sent right after it
+  // Put off: each sent its delayMs after the completion, when still due
+  // then (a receipt taken a while after it was presented).
+  std::vector<EventSpec> later;
 
   void Before(int msgType, unsigned long id, const Json::Value& lpBuffer);
   void After(int msgType, unsigned long id, const Json::Value& lpBuffer);

@@ -2,15 +2,20 @@
 
 #include "idc_payloads.h"
 #include "ostrel_records.h"
+#include "pin_payloads.h"
 #include "system_payloads.h"
 #include "xfsapi.h"
 
 namespace devsim {
 
 Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& device) {
-  // PIN services complete without data until their payloads are built
-  // here; printers and dispensers answer through AnswerRequest.
-  if (FamilyOfCode(request.code) != Family::IDC) return Json::Value();
+  // Printers and dispensers answer through AnswerRequest.
+  Family family = FamilyOfCode(request.code);
+  if (family == Family::PIN) {
+    if (request.kind == KvSP_CMD_GETINFO) return PinInfoPayload(request, device);
+    if (request.kind == KvSP_CMD_EXECUTE) return PinExecutePayload(request, device);
+  }
+  if (family != Family::IDC) return Json::Value();
   if (request.kind == KvSP_CMD_GETINFO) return IdcInfoPayload(request.code, device);
   if (request.kind == KvSP_CMD_EXECUTE) return IdcExecutePayload(request, device);
   return Json::Value();
@@ -51,25 +56,33 @@ Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState
   if (FamilyOfCode(static_cast<long>(id)) == Family::IDC && msgType != WFS_USER_EVENT) {
     return IdcEventPayload(id);
   }
-  // Key values arrive with the PIN payloads; until then a zero key.
+  // A key event without its key: a zero key.
   if (msgType == WFS_EXECUTE_EVENT && id == kPinKeyEvent) {
     return PinKeyPayload(0, 0);
   }
   return Json::Value();
 }
 
-void ApplyCompletion(const Request& request, int hResult, DeviceState* device) {
-  if (hResult != WFS_SUCCESS || request.kind != KvSP_CMD_EXECUTE) return;
-  if (FamilyOfCode(request.code) == Family::IDC) IdcApplyCompletion(request, device);
+std::vector<EventSpec> BeginRequest(const Request& request, DeviceState* device) {
+  if (FamilyOfCode(request.code) == Family::PIN) return PinBeginRequest(request, device);
+  return {};
 }
 
-void ApplyEvent(int msgType, unsigned long id, DeviceState* device) {
-  if (msgType == WFS_SYSTEM_EVENT) return;
-  if (FamilyOfCode(static_cast<long>(id)) == Family::IDC) IdcApplyEvent(id, device);
-  if (FamilyOfCode(static_cast<long>(id)) == Family::PTR) PtrApplyEvent(id, &device->printer);
-  if (FamilyOfCode(static_cast<long>(id)) == Family::CRD) {
-    CrdApplyEvent(id, &device->dispenser);
-  }
+void ApplyCompletion(const Request& request, int hResult, DeviceState* device) {
+  if (hResult != WFS_SUCCESS || request.kind != KvSP_CMD_EXECUTE) return;
+  Family family = FamilyOfCode(request.code);
+  if (family == Family::IDC) IdcApplyCompletion(request, device);
+  if (family == Family::PIN) PinApplyCompletion(request, device);
+}
+
+long ApplyEvent(int msgType, unsigned long id, Json::Value* payload, DeviceState* device) {
+  if (msgType == WFS_SYSTEM_EVENT) return 0;
+  Family family = FamilyOfCode(static_cast<long>(id));
+  if (family == Family::IDC) IdcApplyEvent(id, device);
+  if (family == Family::PTR) PtrApplyEvent(id, &device->printer);
+  if (family == Family::CRD) CrdApplyEvent(id, &device->dispenser);
+  if (family == Family::PIN) return PinApplyEvent(msgType, id, payload, device);
+  return 0;
 }
 
 Json::Value PinKeyPayload(unsigned long digit, unsigned completion) {

@@ -87,7 +87,7 @@ class ObjectReader {
 bool ReadEvent(const Json::Value& value, const std::string& path, EventSpec* event,
                std::string* error) {
   ObjectReader reader(value, path, error);
-  if (!reader.Check({"kind", "id", "lpBuffer"})) return false;
+  if (!reader.Check({"kind", "id", "lpBuffer", "delayMs"})) return false;
   event->msgType = EventTypeFromJson(reader.Get("kind"));
   if (event->msgType == 0) {
     return reader.Fail(reader.Path("kind"),
@@ -99,6 +99,9 @@ bool ReadEvent(const Json::Value& value, const std::string& path, EventSpec* eve
   event->id = static_cast<unsigned long>(id);
   event->hasPayload = reader.Has("lpBuffer");
   event->lpBuffer = reader.Get("lpBuffer");
+  long delay = 0;
+  if (!reader.Integer("delayMs", 0, 3600000, &delay)) return false;
+  event->delayMs = static_cast<int>(delay);
   return true;
 }
 

@@ -24,14 +24,16 @@
 namespace devsim {
 
 // One event of a plan: {"kind": "execute"|"service"|"user"|"system" (or
-// 1044 to 1047), "id": N, "lpBuffer": ...}; without "lpBuffer" the event
-// carries its built-in payload. It goes to the request's reply port with the
-// request's service handle and identifier.
+// 1044 to 1047), "id": N, "lpBuffer": ..., "delayMs": N}; without "lpBuffer"
+// the event carries its built-in payload. It goes to the request's reply
+// port with the request's service handle and identifier; an event before
+// the completion goes delayMs after the one before it (a key after a key).
 struct EventSpec {
   int msgType = 0;
   unsigned long id = 0;
   bool hasPayload = false;
   Json::Value lpBuffer;
+  int delayMs = 0;
 };
 
 // One frame sent in place of the reply: a string, or {"text": "...", or

@@ -231,14 +231,16 @@ bool Simulator::SendEvent(const EventOrder& order, std::string* error) {
     return false;
   }
   const Outgoing& out = frames.front();
-  if (!SendBytes(out.port, out.frame.bytes, &why)) {
-    m_impl->Log(order.service + ": could not send to port " + std::to_string(out.port) + " (" +
-                why + ") " + out.what);
-    if (error != nullptr) *error = why;
-    return false;
-  }
-  m_impl->Log(order.service + ": sent to port " + std::to_string(out.port) + " " + out.what);
-  return true;
+  bool sent = SendBytes(out.port, out.frame.bytes, &why);
+  m_impl->Log(order.service +
+              (sent ? ": sent to port " + std::to_string(out.port) + " "
+                    : ": could not send to port " + std::to_string(out.port) + " (" + why + ") ") +
+              out.what);
+  // A key that ends an entry has been pressed, whether or not its event
+  // could be told.
+  m_impl->CompleteEndedEntries();
+  if (!sent && error != nullptr) *error = why;
+  return sent;
 }
 
 void Simulator::SetAnswering(bool on) {

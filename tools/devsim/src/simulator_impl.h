@@ -74,7 +74,8 @@ struct Simulator::Impl {
                     std::vector<std::string>* lines);
   // m_lock held: starts carrying out the plan of a pending request.
   void BeginLocked(uint64_t serial);
-  void RunEventsBefore(uint64_t serial);
+  // Sends the event of the plan of a pending request numbered index.
+  void RunEventBefore(uint64_t serial, size_t index);
   void Complete(uint64_t serial);
   // An event the device put off, sent for request when it is still due.
   void SendIfStillDue(size_t service, const EventSpec& event, const Request& request);
@@ -84,6 +85,12 @@ struct Simulator::Impl {
                        int port);
   // m_lock held: the frame of an event of a plan or an answer, for request.
   Outgoing EventForLocked(Service& service, const EventSpec& event, const Request& request);
+  // m_lock held: the request of service that waits for the keys of the
+  // entry of command (a plan that is never answered) is to complete.
+  void NoteEntryEndLocked(const Service& service, long command);
+  // Completes the requests whose key entries have ended; called after the
+  // key that ended them went out.
+  void CompleteEndedEntries();
   Outgoing Completion(const Request& request, int hResult, const Json::Value& payload) const;
   // The frame of an envelope for port; one too long for a frame goes out
   // without its lpBuffer.
@@ -109,6 +116,7 @@ struct Simulator::Impl {
   mutable std::condition_variable m_arrived;
   std::vector<ReceivedRequest> m_requests;
   std::map<uint64_t, Pending> m_pending;  // in arrival order
+  std::vector<uint64_t> m_endedEntries;   // pending requests whose key entries ended
   uint64_t m_nextSerial = 1;
   Scenario m_scenario;
   bool m_answering = true;
