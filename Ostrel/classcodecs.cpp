@@ -1,13 +1,22 @@
 #include "classcodecs.h"
 
+#include "bufferformat_crd.h"
 #include "bufferformat_idc.h"
 #include "bufferformat_pin.h"
+#include "bufferformat_ptr.h"
+#include "jsonunformat_crd.h"
 #include "jsonunformat_idc.h"
 #include "jsonunformat_pin.h"
+#include "jsonunformat_ptr.h"
+#include "jsonunformatevent_execute_crd.h"
 #include "jsonunformatevent_execute_idc.h"
 #include "jsonunformatevent_execute_pin.h"
+#include "jsonunformatevent_server_crd.h"
 #include "jsonunformatevent_server_idc.h"
 #include "jsonunformatevent_server_pin.h"
+#include "jsonunformatevent_server_ptr.h"
+#include "jsonunformatevent_user_crd.h"
+#include "jsonunformatevent_user_ptr.h"
 
 namespace classcodecs {
 
@@ -26,8 +35,17 @@ constexpr ClassCodec kClasses[] = {
         .Execute(&BufferFormat_IDC::ExeFormat, &JsonUnformat_IDC::UnformatExecute)
         .ExecuteEvents(&JsonUnformatEvent_Execute_IDC::UnformatExecute)
         .ServiceEvents(&JsonUnformatEvent_Server_IDC::UnformatServer),
-    ClassCodec(WFS_SERVICE_CLASS_PTR, 100, 199),
-    ClassCodec(WFS_SERVICE_CLASS_CRD, 1400, 1499),
+    ClassCodec(WFS_SERVICE_CLASS_PTR, 100, 199)
+        .Info(&BufferFormat_PTR::InfoFormat, &JsonUnformat_PTR::UnformatInfo)
+        .Execute(&BufferFormat_PTR::ExeFormat, &JsonUnformat_PTR::UnformatExecute)
+        .ServiceEvents(&JsonUnformatEvent_Server_PTR::UnformatServer)
+        .UserEvents(&JsonUnformatEvent_User_PTR::UnformatUser),
+    ClassCodec(WFS_SERVICE_CLASS_CRD, 1400, 1499)
+        .Info(&BufferFormat_CRD::InfoFormat, &JsonUnformat_CRD::UnformatInfo)
+        .Execute(&BufferFormat_CRD::ExeFormat, &JsonUnformat_CRD::UnformatExecute)
+        .ExecuteEvents(&JsonUnformatEvent_Execute_CRD::UnformatExecute)
+        .ServiceEvents(&JsonUnformatEvent_Server_CRD::UnformatServer)
+        .UserEvents(&JsonUnformatEvent_User_CRD::UnformatUser),
 };
 
 }  // namespace

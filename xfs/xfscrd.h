@@ -113,6 +113,12 @@
 #define WFS_CRD_STATCUFULL 6
 #define WFS_CRD_STATCUUNKNOWN 7
 
+/* wPosition of a media-detected event: where the card is */
+#define WFS_CRD_CARDUNIT 1
+#define WFS_CRD_TRANSPORT 2
+#define WFS_CRD_EXIT 3
+#define WFS_CRD_JAMMED 4
+
 /* wFailure of a card-unit error */
 #define WFS_CRD_CARDUNITEMPTY 1
 #define WFS_CRD_CARDUNITERROR 2

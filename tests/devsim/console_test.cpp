@@ -163,6 +163,8 @@ TEST(DevsimConsole, BadCommandsAreAnsweredWithAnError) {
   devsim::Simulator printerOnly(options);
   devsim::ControlConsole printerConsole(printerOnly);
   EXPECT_EQ(printerConsole.Execute("card"), "error: no IDC service; name one with @SERVICE");
+  EXPECT_EQ(printerConsole.Execute("ink x"), "error: usage: ink [LEVEL] [@SERVICE]");
+  EXPECT_EQ(printerConsole.Execute("take now"), "error: take takes no argument but @SERVICE");
 }
 
 }  // namespace

@@ -61,6 +61,15 @@ TEST(DevsimLogMask, CardDataInRequestsIsMaskedAndTheRestKept) {
             "ISO_TRACK2");
 }
 
+TEST(DevsimLogMask, PrintedDataIsMasked) {
+  Json::Value raw(Json::objectValue);
+  raw["ulSize"] = 3;
+  raw["lpbData"] = "YWJj";
+  Json::Value masked = Masked(Request(KvSP_CMD_EXECUTE, 104, raw));
+  EXPECT_EQ(masked["lpDataBuffer"]["ulSize"].asInt(), 3);
+  EXPECT_EQ(masked["lpDataBuffer"]["lpbData"].asString(), "<masked 4 chars>");
+}
+
 TEST(DevsimLogMask, PinExecutesAreMaskedWholeButPinStatusIsNot) {
   Json::Value crypt(Json::objectValue);
   crypt["lpsKey"] = "MASTER";

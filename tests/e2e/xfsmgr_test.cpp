@@ -68,6 +68,17 @@ TEST(XfsmgrArguments, StepsWithTheirNumbers) {
   // A command whose input xfsmgr does not know takes no numbers of its own.
   EXPECT_EQ(options.steps[7].numbers, std::vector<unsigned long>{209});
 
+  // The printer's RAW_DATA takes a text, even one that reads as a number.
+  ASSERT_TRUE(ParseArguments({"--service", "ReceiptPrinter", "execute", "104", "42", "execute",
+                              "1401", "2", "1"},
+                             &options, &error))
+      << error;
+  ASSERT_EQ(options.steps.size(), 2u);
+  EXPECT_EQ(options.steps[0].numbers, std::vector<unsigned long>{104});
+  EXPECT_EQ(options.steps[0].words, std::vector<std::string>{"42"});
+  EXPECT_EQ(options.steps[0].text, "execute 104 <text of 2 bytes>");
+  EXPECT_EQ(options.steps[1].numbers, (std::vector<unsigned long>{1401, 2, 1}));
+
   ASSERT_TRUE(ParseArguments({}, &options, &error));
   EXPECT_EQ(options.mode, Mode::Demo);
   ASSERT_TRUE(ParseArguments({"--timeout", "0x100", "--help"}, &options, &error));
@@ -86,6 +97,8 @@ TEST(XfsmgrArguments, BadArgumentsAreRefusedWithAReason) {
       {"--service", "CardReader", "execute", "207"},
       {"--service", "CardReader", "execute", "203", "70000"},
       {"--service", "CardReader", "execute", "213", "1"},
+      {"--service", "ReceiptPrinter", "execute", "104"},
+      {"--service", "CardDispenser", "execute", "1401", "2", "2"},
       {"--service", "CardReader", "getinfo", "99999999999"},
       {"--service", "CardReader", "cancel"},
       {"--service", "CardReader", "register", "15", "cancel"},
@@ -239,6 +252,25 @@ TEST_F(XfsmgrStepsTest, PinPadStepsKeepDigitsCardDataAndKeysToThemselves) {
   ASSERT_EQ(executes.size(), 3u);
   EXPECT_EQ(executes[1]["lpDataBuffer"]["lpsCustomerData"].asString(), "4761739001010119");
   EXPECT_EQ(executes[2]["lpDataBuffer"]["lpxValue"]["usLength"].asInt(), 16);
+}
+
+TEST_F(XfsmgrStepsTest, PrintsAReceiptAndDispensesACard) {
+  testsupport::TempDir dir;
+  ProgramRun printer = runProgram(
+      std::string("--service ") + kPrinter + " open execute 104 'THANK YOU' execute 101 1 close",
+      dir, ConfigDirectory());
+  EXPECT_EQ(printer.status, 0) << printer.output;
+  EXPECT_NE(printer.output.find("execute 104 <text of 9 bytes>"), std::string::npos)
+      << printer.output;
+  EXPECT_EQ(printer.output.find("THANK"), std::string::npos) << "the receipt's text is shown";
+  ProgramRun dispenser =
+      runProgram(std::string("--service ") + kDispenser +
+                     " open execute 1401 1 0 execute 1402 execute 1403 3 execute 1404 1 close",
+                 dir, ConfigDirectory());
+  EXPECT_EQ(dispenser.status, 0) << dispenser.output;
+  Json::Value dispense = RequestsOfKind(4)[2]["lpDataBuffer"];  // the third execute
+  EXPECT_EQ(dispense["usNumber"].asInt(), 1);
+  EXPECT_EQ(dispense["bPresent"].asInt(), 0);
 }
 
 // The main job: the demo on the packaged wfp.ini (its card reader's port

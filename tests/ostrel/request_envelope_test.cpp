@@ -141,8 +141,8 @@ TEST(RequestEnvelope, PayloadMemberFollowsTheClassRanges) {
   };
   const Case cases[] = {
       {KvSP_CMD_EXECUTE, 203, true},   {KvSP_CMD_EXECUTE, 305, false},
-      {KvSP_CMD_EXECUTE, 101, true},   {KvSP_CMD_EXECUTE, 443, true},
-      {KvSP_CMD_EXECUTE, 1406, true},  {KvSP_CMD_EXECUTE, 0x100CB, true},  // low word 203
+      {KvSP_CMD_EXECUTE, 102, true},   {KvSP_CMD_EXECUTE, 443, true},
+      {KvSP_CMD_EXECUTE, 1402, true},  {KvSP_CMD_EXECUTE, 0x100CB, true},  // low word 203
       {KvSP_CMD_EXECUTE, 1500, false}, {KvSP_CMD_GETINFO, 201, true},
       {KvSP_CMD_GETINFO, 0, false},    {KvSP_CMD_OPEN, 203, false},
   };
@@ -165,7 +165,7 @@ TEST(RequestEnvelope, PayloadMemberFollowsTheClassRanges) {
     EXPECT_EQ(root.isMember("lpDataBuffer"), item.hasPayload) << text;
     // The card reader's codec formats the eject input, the PIN pad's the
     // key-press beep mode, a bare WORD (more in tests/idc and tests/pin);
-    // classes without a dispatcher send null.
+    // the printer's and the dispenser's codes here send no input: null.
     if (item.hasPayload && item.kind == KvSP_CMD_EXECUTE && (item.code & 0xFFFFu) == 203) {
       EXPECT_EQ(root["lpDataBuffer"]["wEjectPosition"], Json::Value(1)) << text;
     } else if (item.code == 443) {

@@ -14,8 +14,10 @@
 #include "described.h"
 #include "ostrel_test_support.h"
 #include "structcodec.h"
+#include "structs_crd.h"
 #include "structs_idc.h"
 #include "structs_pin.h"
+#include "structs_ptr.h"
 #include "structs_system.h"
 #include "test_support.h"
 
@@ -214,6 +216,64 @@ const std::map<std::string, Names>& ProtocolMembers() {
        {"usMinLen", "usMaxLen", "bAutoEnd", "cEcho", "ulActiveFDKs", "ulActiveKeys",
         "ulTerminateFDKs", "ulTerminateKeys", "lpsCustomerData", "lpsXORData", "bPadding",
         "dwFormat", "lpsKey", "lpsKeyEncKey", "dwAlgorithm"}},
+      // Printer.
+      {"WFSPTRSTATUS",
+       {"fwDevice", "fwMedia", "fwPaper", "fwToner", "fwInk", "fwLamp", "lppRetractBins",
+        "usMediaOnStacker", "lpszExtra", "dwGuidLights", "wDevicePosition",
+        "usPowerSaveRecoveryTime"}},
+      {"WFSPTRRETRACTBINS", {"wRetractBin", "usRetractCount"}},
+      {"WFSPTRCAPS",
+       {"wClass",
+        "fwType",
+        "bCompound",
+        "wResolution",
+        "fwReadForm",
+        "fwWriteForm",
+        "fwExtents",
+        "fwControl",
+        "usMaxMediaOnStacker",
+        "bAcceptMedia",
+        "bMultiPage",
+        "fwPaperSources",
+        "bMediaTaken",
+        "usRetractBins",
+        "lpusMaxRetract",
+        "fwImageType",
+        "fwFrontImageColorFormat",
+        "fwBackImageColorFormat",
+        "fwCodelineFormat",
+        "fwImageSource",
+        "fwCharSupport",
+        "bDispensePaper",
+        "lpszExtra",
+        "dwGuidLights",
+        "lpszWindowsPrinter",
+        "bMediaPresented",
+        "usAutoRetractPeriod",
+        "bRetractToTransport",
+        "bPowerSaveControl"}},
+      {"WFSPTRRAWDATAIN", {"ulSize", "lpbData"}},
+      {"WFSPTRMEDIAPRESENTED", {"usWadIndex", "usTotalWads"}},
+      {"InkThresholdWord", {"lpwInkThreshold"}},
+      {"MediaControlWord", {"lpdwMediaControl"}},
+      {"WFSPTRRAWDATA", {"wInputData", "ulSize", "lpbData"}},
+      {"WFSPTRRESET", {"dwMediaControl", "usRetractBinNumber"}},
+      // Card dispenser.
+      {"WFSCRDSTATUS",
+       {"fwDevice", "fwDispenser", "fwTransport", "fwMedia", "fwShutter", "lpszExtra",
+        "dwGuidLights", "wDevicePosition", "usPowerSaveRecoveryTime"}},
+      {"WFSCRDCAPS",
+       {"wClass", "bCompound", "fwPowerOnOption", "fwPowerOffOption", "bCardTakenSensor",
+        "fwDispenseTo", "lpszExtra", "dwGuidLights", "bPowerSaveControl"}},
+      {"WFSCRDCUERROR", {"wFailure", "lpCardUnit"}},
+      {"WFSCRDMEDIADETECTED", {"wPosition", "usNumber"}},
+      {"WFSCRDCUINFO", {"usCount", "lppList"}},
+      {"WFSCRDCARDUNIT",
+       {"usNumber", "lpszCardName", "usType", "ulInitialCount", "ulCount", "ulRetainCount",
+        "ulThreshold", "usStatus", "bHardwareSensor"}},
+      {"WFSCRDDISPENSE", {"usNumber", "bPresent"}},
+      {"WFSCRDRETAINCARD", {"usNumber"}},
+      {"WFSCRDRESET", {"usAction"}},
   };
   return kMembers;
 }
@@ -221,8 +281,9 @@ const std::map<std::string, Names>& ProtocolMembers() {
 // Every description of every class.
 std::vector<const codec::Description*> AllDescriptions() {
   std::vector<const codec::Description*> all;
-  for (codec::Descriptions descriptions :
-       {codec::idc::All(), codec::systemevents::All(), codec::pin::All()}) {
+  for (codec::Descriptions descriptions : {codec::idc::All(), codec::systemevents::All(),
+                                          codec::pin::All(), codec::ptr::All(),
+                                          codec::crd::All()}) {
     all.insert(all.end(), descriptions.begin(), descriptions.end());
   }
   return all;

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "xfscrd.h"
 #include "xfsidc.h"
 #include "xfspin.h"
+#include "xfsptr.h"
 
 namespace xfsmgr {
 
@@ -93,6 +95,28 @@ const KnownInput kKnown[] = {
      "usMinLen, usMaxLen and bAutoEnd (0 or 1); the digits, ENTER, CANCEL, CLEAR and "
      "BACKSPACE are active, ENTER and CANCEL end the entry, the echo is *",
      {kWordMax, kWordMax, 1}, getPin},
+    {WFS_CMD_PTR_CONTROL_MEDIA, "the media-control flags (1 eject, 4 cut, 32 retract...)",
+     {kDwordMax},
+     [](const std::vector<unsigned long>& n) { return hold(static_cast<DWORD>(n[0])); }},
+    {WFS_CMD_PTR_RESET, "dwMediaControl and usRetractBinNumber", {kDwordMax, kWordMax},
+     [](const std::vector<unsigned long>& n) {
+       return hold(WFSPTRRESET{static_cast<DWORD>(n[0]), static_cast<USHORT>(n[1])});
+     }},
+    {WFS_CMD_CRD_DISPENSE_CARD, "usNumber (the card unit) and bPresent (1: to the exit)",
+     {kWordMax, 1},
+     [](const std::vector<unsigned long>& n) {
+       return hold(WFSCRDDISPENSE{static_cast<USHORT>(n[0]), static_cast<BOOL>(n[1])});
+     }},
+    {WFS_CMD_CRD_EJECT_CARD, "no input", {}, noInput},
+    {WFS_CMD_CRD_RETAIN_CARD, "usNumber (the retain bin)", {kWordMax},
+     [](const std::vector<unsigned long>& n) {
+       return hold(WFSCRDRETAINCARD{static_cast<USHORT>(n[0])});
+     }},
+    {WFS_CMD_CRD_RESET, "usAction (1 no action, 2 eject, 3 retain, 4 eject then retain)",
+     {kWordMax},
+     [](const std::vector<unsigned long>& n) {
+       return hold(WFSCRDRESET{static_cast<USHORT>(n[0])});
+     }},
 };
 
 const KnownInput* find(DWORD command) { return findIn(kKnown, command); }
@@ -104,6 +128,7 @@ enum class WordKind {
   kCardData,  // the customer data: digits of the card, a secret
   kNumber,    // a WORD, decimal or hexadecimal after 0x
   kKeyValue,  // the key's bytes in hexadecimal, a secret
+  kPrinted,   // a text to print: a receipt may carry customer data
 };
 
 constexpr size_t kLongestCardData = 19;
@@ -155,6 +180,8 @@ std::string fault(WordKind kind, const std::string& word) {
         return "the key value must be 1 to " + std::to_string(kLongestKey) + " whole bytes";
       }
       return std::string();
+    case WordKind::kPrinted:
+      return std::string();
   }
   return std::string();
 }
@@ -197,11 +224,25 @@ std::shared_ptr<void> importKey(const std::vector<std::string>& w) {
   return inside(holder, &holder->import);
 }
 
+// RAW_DATA of a text, without input data to read.
+std::shared_ptr<void> rawData(const std::vector<std::string>& w) {
+  struct Holder {
+    std::string text;
+    WFSPTRRAWDATA raw;
+  };
+  auto holder = std::make_shared<Holder>();
+  holder->text = w[0];
+  holder->raw = WFSPTRRAWDATA{WFS_PTR_NOINPUTDATA, static_cast<ULONG>(holder->text.size()),
+                              reinterpret_cast<LPBYTE>(&holder->text[0])};
+  return inside(holder, &holder->raw);
+}
+
 const WordInput kWords[] = {
     {WFS_CMD_PIN_GET_PINBLOCK, "the key name and the customer data (digits); format ISO 0",
      {WordKind::kName, WordKind::kCardData}, pinBlock},
     {WFS_CMD_PIN_IMPORT_KEY, "the key name, fwUse and the key value in hexadecimal",
      {WordKind::kName, WordKind::kNumber, WordKind::kKeyValue}, importKey},
+    {WFS_CMD_PTR_RAW_DATA, "the text to print (quote it)", {WordKind::kPrinted}, rawData},
 };
 
 const WordInput* findWords(DWORD command) { return findIn(kWords, command); }
@@ -261,6 +302,8 @@ std::string ShownWords(DWORD command, const std::vector<std::string>& words) {
       text += "<" + std::to_string(words[i].size()) + " digits>";
     } else if (kind == WordKind::kKeyValue) {
       text += "<" + std::to_string(words[i].size() / 2) + " bytes>";
+    } else if (kind == WordKind::kPrinted) {
+      text += "<text of " + std::to_string(words[i].size()) + " bytes>";
     } else {
       text += words[i];
     }

@@ -1,7 +1,9 @@
 // Input structures of the commands whose inputs are plain numbers (the card
-// reader's, GET_PIN), built from those numbers, and of those whose inputs
-// are words (GET_PINBLOCK's key name and customer data, IMPORT_KEY's key
-// name, use and value). Every other command is sent with a NULL input.
+// reader's, GET_PIN, the printer's CONTROL_MEDIA and RESET, the card
+// dispenser's), built from those numbers, and of those whose inputs are
+// words (GET_PINBLOCK's key name and customer data, IMPORT_KEY's key name,
+// use and value, the text RAW_DATA prints). Every other command is sent
+// with a NULL input.
 #ifndef XFSMGR_COMMAND_INPUTS_H
 #define XFSMGR_COMMAND_INPUTS_H
 
@@ -31,7 +33,8 @@ bool KnowsExecuteInput(DWORD command);
 std::shared_ptr<void> BuildExecuteInput(DWORD command, const std::vector<unsigned long>& numbers);
 
 // Commands whose inputs are words, checked and built as the numbers are.
-// A word that is a secret (card data, a key value) is shown as its length.
+// A word that is a secret (card data, a key value) or printed is shown as
+// its length.
 bool TakesWords(DWORD command);
 bool CheckExecuteWords(DWORD command, const std::vector<std::string>& words, std::string* error);
 std::string ShownWords(DWORD command, const std::vector<std::string>& words);

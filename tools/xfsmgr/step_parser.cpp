@@ -228,7 +228,8 @@ std::string HelpText(const std::string& program) {
       "Example:\n"
       "  " + program +
       " --service CardReader open register 15 getinfo 201 execute 207 15 \\\n"
-      "      wait-event 5000 execute 203 1 close\n";
+      "      wait-event 5000 execute 203 1 close\n"
+      "  " + program + " --service ReceiptPrinter open register 15 execute 104 'THANK YOU' close\n";
   return text;
 }
 

@@ -154,16 +154,14 @@ void Simulator::Impl::RunEventBefore(uint64_t serial, size_t index) {
     Pending& pending = found->second;
     Service& service = *m_services[pending.service];
     name = service.spec.name;
-    const EventSpec& event = pending.plan.before.at(index);
-    frames.push_back(EventLocked(service, event.msgType, event.id, event.hasPayload,
-                                 event.lpBuffer, pending.request.hService,
-                                 pending.request.requestID, pending.request.hWnd));
+    frames.push_back(EventForLocked(service, pending.plan.before.at(index), pending.request));
   }
   Send(name, frames);
   CompleteEndedEntries();
 }
 
 void Simulator::Impl::Complete(uint64_t serial) {
+  std::vector<Outgoing> early;  // the device's own events before the completion
   std::vector<Outgoing> frames;
   std::string name;
   {
@@ -175,13 +173,19 @@ void Simulator::Impl::Complete(uint64_t serial) {
     Service& service = *m_services[pending.service];
     name = service.spec.name;
     const Plan& plan = pending.plan;
-    int hResult = plan.hasHResult ? plan.hResult : WFS_SUCCESS;
-    Json::Value payload = plan.hasPayload ? plan.lpBuffer
-                          : hResult == WFS_SUCCESS
-                              ? DefaultCompletionPayload(pending.request, service.device)
-                              : Json::Value();
-    Outgoing reply = Completion(pending.request, hResult, payload);
-    ApplyCompletion(pending.request, hResult, &service.device);
+    // A scenario's failure stands for the device's answer; its payload
+    // replaces the device's.
+    DeviceAnswer answer;
+    if (plan.hasHResult && plan.hResult != WFS_SUCCESS) {
+      answer.hResult = plan.hResult;
+    } else {
+      answer = AnswerRequest(pending.request, &service.device);
+    }
+    if (plan.hasPayload) answer.payload = plan.lpBuffer;
+    Outgoing reply = Completion(pending.request, answer.hResult, answer.payload);
+    for (const EventSpec& event : answer.before) {
+      early.push_back(EventForLocked(service, event, pending.request));
+    }
     if (plan.raw.empty()) {
       frames.push_back(reply);
     } else {
@@ -197,14 +201,40 @@ void Simulator::Impl::Complete(uint64_t serial) {
         frames.push_back(raw);
       }
     }
-    for (const EventSpec& event : plan.after) {
-      frames.push_back(EventLocked(service, event.msgType, event.id, event.hasPayload,
-                                   event.lpBuffer, pending.request.hService,
-                                   pending.request.requestID, pending.request.hWnd));
+    std::vector<EventSpec> after = answer.after;
+    after.insert(after.end(), plan.after.begin(), plan.after.end());
+    for (const EventSpec& event : after) {
+      frames.push_back(EventForLocked(service, event, pending.request));
+    }
+    int pause = early.empty() ? 0 : kCompletionAfterEventsMs;
+    for (const EventSpec& event : answer.later) {
+      size_t index = pending.service;
+      const Request& request = pending.request;
+      m_dispatcher.Post(pause + event.delayMs, [this, index, event, request] {
+        SendIfStillDue(index, event, request);
+      });
     }
   }
-  Send(name, frames);
+  if (early.empty()) {
+    Send(name, frames);
+  } else {
+    // The completion a while after the events before it, as after a plan's.
+    Send(name, early);
+    m_dispatcher.Post(kCompletionAfterEventsMs, [this, name, frames] { Send(name, frames); });
+  }
   CompleteEndedEntries();
+}
+
+void Simulator::Impl::SendIfStillDue(size_t index, const EventSpec& event,
+                                     const Request& request) {
+  std::vector<Outgoing> frames;
+  Service& service = *m_services[index];
+  {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!EventStillDue(event.id, service.device)) return;
+    frames.push_back(EventForLocked(service, event, request));
+  }
+  Send(service.spec.name, frames);
 }
 
 void Simulator::Impl::FinishLocked(size_t index, const Request& notice, int hResult,
@@ -253,6 +283,12 @@ Outgoing Simulator::Impl::Completion(const Request& request, int hResult,
                     KindName(request.kind) + ") hService=" + std::to_string(request.hService) +
                     " requestID=" + std::to_string(request.requestID) +
                     " hResult=" + std::to_string(hResult));
+}
+
+Outgoing Simulator::Impl::EventForLocked(Service& service, const EventSpec& event,
+                                         const Request& request) {
+  return EventLocked(service, event.msgType, event.id, event.hasPayload, event.lpBuffer,
+                     request.hService, request.requestID, request.hWnd);
 }
 
 Outgoing Simulator::Impl::EventLocked(Service& service, int msgType, unsigned long id,

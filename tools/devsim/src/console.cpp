@@ -7,7 +7,9 @@
 #include "payloads.h"
 #include "scenario.h"
 #include "xfsapi.h"
+#include "xfscrd.h"
 #include "xfsidc.h"
+#include "xfsptr.h"
 
 namespace devsim {
 
@@ -21,6 +23,10 @@ const char kHelp[] =
     "                                wCompletion (numbers, 0x for hexadecimal); a key entry\n"
     "                                left to the console (\"never\") ends at ENTER (0x400)\n"
     "                                or CANCEL (0x800)\n"
+    "  take [@SERVICE]               the customer takes the receipt (service event 106),\n"
+    "                                or the card from a card dispenser (service event 1401)\n"
+    "  ink [LEVEL] [@SERVICE]        the printer's ink threshold (user event 111), LEVEL its\n"
+    "                                ink state (default 1, low)\n"
     "  hwerror [@SERVICE]            a hardware error (system event 2)\n"
     "  event KIND ID [JSON] [@SERVICE]\n"
     "                                any event: KIND execute, service, user, system or\n"
@@ -33,7 +39,8 @@ const char kHelp[] =
     "  help                          this text\n"
     "  quit                          stop the simulator\n"
     "Without @SERVICE an event goes from the first service of the fitting class\n"
-    "(card: a card reader, key: a PIN pad) or from the first service.";
+    "(card: a card reader, key: a PIN pad, take and ink: a printer) or from the\n"
+    "first service.";
 
 std::vector<std::string> Words(const std::string& line) {
   std::istringstream in(line);
@@ -87,6 +94,13 @@ bool PickService(const Simulator& sim, std::string* rest, Family family, std::st
 }
 
 std::string OnOff(bool on) { return on ? "on" : "off"; }
+
+Family FamilyOfService(const Simulator& sim, const std::string& name) {
+  for (const ServiceSpec& spec : sim.Services()) {
+    if (spec.name == name) return FamilyOfClassText(spec.deviceClass);
+  }
+  return Family::Unknown;
+}
 
 }  // namespace
 
@@ -150,6 +164,13 @@ std::string ControlConsole::Execute(const std::string& line) {
     family = Family::PIN;
     order.kind = WFS_EXECUTE_EVENT;
     order.id = kPinKeyEvent;
+  } else if (command == "take") {
+    family = Family::PTR;
+    order.kind = WFS_SERVICE_EVENT;
+  } else if (command == "ink") {
+    family = Family::PTR;
+    order.kind = WFS_USER_EVENT;
+    order.id = WFS_USRE_PTR_INKTHRESHOLD;
   } else if (command != "event") {
     return "error: unknown command \"" + line + "\"; try help";
   }
@@ -164,6 +185,12 @@ std::string ControlConsole::Execute(const std::string& line) {
       return "error: usage: key DIGIT [COMPLETION] [@SERVICE]";
     }
     order.lpBuffer = PinKeyPayload(digit, static_cast<unsigned>(completion));
+  } else if (command == "ink") {
+    unsigned long level = WFS_PTR_INKLOW;
+    if (args.size() > 1 || (args.size() == 1 && (!ReadNumber(args[0], &level) || level > 0xFFFF))) {
+      return "error: usage: ink [LEVEL] [@SERVICE]";
+    }
+    order.lpBuffer = InkThresholdPayload(static_cast<WORD>(level));
   } else if (command == "event") {
     unsigned long id = 0;
     if (args.size() < 2 || !ReadNumber(args[1], &id)) {
@@ -183,6 +210,10 @@ std::string ControlConsole::Execute(const std::string& line) {
     }
   } else if (!args.empty()) {
     return "error: " + command + " takes no argument but @SERVICE";
+  }
+  if (command == "take") {
+    order.id = FamilyOfService(m_sim, order.service) == Family::CRD ? WFS_SRVE_CRD_MEDIAREMOVED
+                                                                    : WFS_SRVE_PTR_MEDIATAKEN;
   }
   if (!m_sim.SendEvent(order, &error)) return "error: " + error;
   return "sent event " + std::to_string(order.id) + " from " + order.service;

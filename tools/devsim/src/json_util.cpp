@@ -56,4 +56,10 @@ bool IsJsonInteger(const Json::Value& value) {
   return value.type() == Json::intValue || value.type() == Json::uintValue;
 }
 
+long long IntegerMember(const Json::Value& value, const char* member, long long fallback) {
+  if (!value.isObject()) return fallback;
+  const Json::Value& found = value[member];
+  return IsJsonInteger(found) && found.isInt64() ? found.asInt64() : fallback;
+}
+
 }  // namespace devsim

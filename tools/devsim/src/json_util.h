@@ -18,6 +18,9 @@ std::string RenderJson(const Json::Value& value);
 const char* JsonTypeName(const Json::Value& value);
 // An integer member (not a real, not a boolean).
 bool IsJsonInteger(const Json::Value& value);
+// The integer member of an object; fallback when value is no object, the
+// member is missing or is no integer a long long holds.
+long long IntegerMember(const Json::Value& value, const char* member, long long fallback);
 
 }  // namespace devsim
 

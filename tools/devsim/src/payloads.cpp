@@ -9,8 +9,7 @@
 namespace devsim {
 
 Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& device) {
-  // PTR and CRD services complete without data until their payloads are
-  // built here.
+  // Printers and dispensers answer through AnswerRequest.
   Family family = FamilyOfCode(request.code);
   if (family == Family::PIN) {
     if (request.kind == KvSP_CMD_GETINFO) return PinInfoPayload(request, device);
@@ -22,8 +21,38 @@ Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& 
   return Json::Value();
 }
 
+DeviceAnswer AnswerRequest(const Request& request, DeviceState* device) {
+  bool carriedOut = request.kind == KvSP_CMD_GETINFO || request.kind == KvSP_CMD_EXECUTE;
+  Family family = FamilyOfCode(request.code);
+  if (carriedOut && family == Family::PTR) {
+    return PtrAnswer(request, device->takenAfterMs, &device->printer);
+  }
+  if (carriedOut && family == Family::CRD) {
+    return CrdAnswer(request, device->takenAfterMs, &device->dispenser);
+  }
+  DeviceAnswer answer;
+  answer.payload = DefaultCompletionPayload(request, *device);
+  ApplyCompletion(request, WFS_SUCCESS, device);
+  return answer;
+}
+
+bool EventStillDue(unsigned long id, const DeviceState& device) {
+  switch (FamilyOfCode(static_cast<long>(id))) {
+    case Family::PTR:
+      return PtrEventStillDue(id, device.printer);
+    case Family::CRD:
+      return CrdEventStillDue(id, device.dispenser);
+    default:
+      return true;
+  }
+}
+
 Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState& device) {
   if (msgType == WFS_SYSTEM_EVENT) return SystemEventPayload(id, device);
+  if (FamilyOfCode(static_cast<long>(id)) == Family::PTR) return PtrEventPayload(id);
+  if (FamilyOfCode(static_cast<long>(id)) == Family::CRD) {
+    return CrdEventPayload(id, device.dispenser);
+  }
   if (FamilyOfCode(static_cast<long>(id)) == Family::IDC && msgType != WFS_USER_EVENT) {
     return IdcEventPayload(id);
   }
@@ -50,6 +79,8 @@ long ApplyEvent(int msgType, unsigned long id, Json::Value* payload, DeviceState
   if (msgType == WFS_SYSTEM_EVENT) return 0;
   Family family = FamilyOfCode(static_cast<long>(id));
   if (family == Family::IDC) IdcApplyEvent(id, device);
+  if (family == Family::PTR) PtrApplyEvent(id, &device->printer);
+  if (family == Family::CRD) CrdApplyEvent(id, &device->dispenser);
   if (family == Family::PIN) return PinApplyEvent(msgType, id, payload, device);
   return 0;
 }

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "crd_payloads.h"
+#include "device_answer.h"
 #include "device_class.h"
 #include "pin_state.h"
+#include "ptr_payloads.h"
 #include "request.h"
 #include "scenario.h"
 #include "xfspin.h"
@@ -24,12 +27,26 @@ struct DeviceState {
   bool mediaPresent = false;  // a card is in the reader
   int retainedCards = 0;      // cards retained since the start
   PinPadState pin;            // a PIN pad's keys and key entry
+  // A receipt or a card presented to the customer is taken this long after
+  // (0: only from the console).
+  int takenAfterMs = 0;
+  PrinterState printer;
+  DispenserState dispenser;
 };
 
 // Built-in payload of the completion of request; null when it carries none.
 Json::Value DefaultCompletionPayload(const Request& request, const DeviceState& device);
 // Built-in payload of event id sent as message msgType (1044 to 1047).
 Json::Value DefaultEventPayload(int msgType, unsigned long id, const DeviceState& device);
+
+// How the device carries out request when it comes to its completion: the
+// completion and the events around it, and what it changes. Printers and
+// dispensers decide for themselves; the other classes complete with the
+// built-in payload.
+DeviceAnswer AnswerRequest(const Request& request, DeviceState* device);
+// Whether an event the device put off is still due (the receipt it takes
+// has not been taken yet).
+bool EventStillDue(unsigned long id, const DeviceState& device);
 
 // What taking up a request begins in the device (a PIN pad's key entry),
 // and the events the device sends of itself before the completion when

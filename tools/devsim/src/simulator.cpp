@@ -30,6 +30,7 @@ Simulator::Impl::Impl(SimulatorOptions options)
     service->port = spec.port;
     service->device.logicalName = spec.name;
     service->device.family = service->family;
+    service->device.takenAfterMs = options.takenAfterMs;
     m_services.push_back(std::move(service));
   }
 }

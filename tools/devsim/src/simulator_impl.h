@@ -77,10 +77,14 @@ struct Simulator::Impl {
   // Sends the event of the plan of a pending request numbered index.
   void RunEventBefore(uint64_t serial, size_t index);
   void Complete(uint64_t serial);
+  // An event the device put off, sent for request when it is still due.
+  void SendIfStillDue(size_t service, const EventSpec& event, const Request& request);
   // m_lock held: the frame of one event for the device of service.
   Outgoing EventLocked(Service& service, int msgType, unsigned long id, bool hasPayload,
                        const Json::Value& payload, Json::Int64 hService, Json::Int64 requestID,
                        int port);
+  // m_lock held: the frame of an event of a plan or an answer, for request.
+  Outgoing EventForLocked(Service& service, const EventSpec& event, const Request& request);
   // m_lock held: the request of service that waits for the keys of the
   // entry of command (a plan that is never answered) is to complete.
   void NoteEntryEndLocked(const Service& service, long command);

@@ -21,6 +21,9 @@ namespace devsim {
 struct SimulatorOptions {
   std::vector<ServiceSpec> services;
   bool rawLog = false;  // true: log card and PIN data unmasked
+  // A receipt or a card presented to the customer is taken this long after
+  // (media-taken or media-removed event); 0: only when the console says so.
+  int takenAfterMs = 3000;
   // One line per call; empty = standard error. Called from the simulator's
   // threads (and the callers of its members), possibly from several at once,
   // never while the simulator holds a lock of its own: it may ask the
@@ -87,8 +90,9 @@ class Simulator {
   std::unique_ptr<Impl> m_impl;
 };
 
-// Command-line / test control: "card", "key K", "hwerror", "event ...", "answer on|off",
-// "listen on|off", "scenario FILE", "status", "help", "quit". Returns the reply text.
+// Command-line / test control: "card", "key K", "take", "ink N", "hwerror", "event ...",
+// "answer on|off", "listen on|off", "scenario FILE", "status", "help", "quit". Returns
+// the reply text.
 class ControlConsole {
  public:
   explicit ControlConsole(Simulator& sim);
