@@ -1,6 +1,6 @@
 #include "card_data.h"
 
-#include <cstring>
+#include "packed_copy.h"
 
 namespace xfsmgr {
 
@@ -14,12 +14,9 @@ std::vector<WFSIDCCARDDATA> CardDataList(const void* buffer) {
   std::vector<WFSIDCCARDDATA> list;
   const auto* entries = static_cast<const LPWFSIDCCARDDATA*>(buffer);
   for (size_t i = 0; entries != nullptr; ++i) {
-    LPWFSIDCCARDDATA entry;
-    std::memcpy(&entry, entries + i, sizeof entry);
+    auto entry = CopyOut<LPWFSIDCCARDDATA>(entries + i);
     if (entry == nullptr) break;
-    WFSIDCCARDDATA data;
-    std::memcpy(&data, entry, sizeof data);
-    list.push_back(data);
+    list.push_back(CopyOut<WFSIDCCARDDATA>(entry));
   }
   return list;
 }

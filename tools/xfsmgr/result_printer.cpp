@@ -6,6 +6,7 @@
 
 #include "card_data.h"
 #include "name_file.h"
+#include "packed_copy.h"
 #include "scrivel.h"
 #include "xfsidc.h"
 #include "xfspin.h"
@@ -13,14 +14,6 @@
 namespace xfsmgr {
 
 namespace {
-
-// Reads a T from memory that need not be aligned for it (packed records).
-template <typename T>
-T readAt(const void* where) {
-  T value;
-  std::memcpy(&value, where, sizeof value);
-  return value;
-}
 
 std::string hex(const BYTE* data, ULONG length) {
   std::string text;
@@ -82,7 +75,7 @@ std::string cardRead(const void* buffer, bool show) {
 // A PIN key: * for a digit (a PIN pad tells no digit of a PIN: 0), the key's
 // value for a function key.
 std::string pinKey(const void* buffer) {
-  auto key = readAt<WFSPINKEY>(buffer);
+  auto key = CopyOut<WFSPINKEY>(buffer);
   ULONG digit = key.ulDigit;
   bool isDigit = digit <= WFS_PIN_FK_9 && (digit & (digit - 1)) == 0;
   char value[16];

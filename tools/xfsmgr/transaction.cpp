@@ -1,10 +1,10 @@
 #include "transaction.h"
 
-#include <cstring>
 #include <vector>
 
 #include "card_data.h"
 #include "command_inputs.h"
+#include "packed_copy.h"
 #include "xfscrd.h"
 #include "xfsidc.h"
 #include "xfspin.h"
@@ -26,23 +26,15 @@ const char kReceipt[] =
     "CASH WITHDRAWAL     100.00\n"
     "      THANK YOU\n";
 
-// Copies a T out of memory that need not be aligned for it (packed records).
-template <typename T>
-T copyOf(const void* where) {
-  T value;
-  std::memcpy(&value, where, sizeof value);
-  return value;
-}
-
 // The units of a card-unit information (WFS_INF_CRD_CARD_UNIT_INFO), copied;
 // their names stay in the result.
 std::vector<WFSCRDCARDUNIT> cardUnits(const StepOutcome& info) {
   std::vector<WFSCRDCARDUNIT> units;
   if (!info.taken.result || info.taken.result->lpBuffer == nullptr) return units;
-  auto list = copyOf<WFSCRDCUINFO>(info.taken.result->lpBuffer);
+  auto list = CopyOut<WFSCRDCUINFO>(info.taken.result->lpBuffer);
   for (USHORT i = 0; list.lppList != nullptr && i < list.usCount; ++i) {
-    auto unit = copyOf<LPWFSCRDCARDUNIT>(list.lppList + i);
-    if (unit != nullptr) units.push_back(copyOf<WFSCRDCARDUNIT>(unit));
+    auto unit = CopyOut<LPWFSCRDCARDUNIT>(list.lppList + i);
+    if (unit != nullptr) units.push_back(CopyOut<WFSCRDCARDUNIT>(unit));
   }
   return units;
 }
