@@ -412,6 +412,9 @@ void CDevice::StopAllThread() {
     delete m_pMsgWnd;
     m_pMsgWnd = nullptr;
     m_replyPort = 0;
+    // No event comes after the window; those still on their way (their
+    // registrations are gone) wait for nothing while their threads stop.
+    m_eventOrder.Close();
     StopEventThreads(hService);
     // Requests still waiting complete as cancelled.
     for (CDeviceExecuteThread* worker : workers) {

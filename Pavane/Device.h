@@ -11,6 +11,7 @@
 #include <atomic>
 #include <list>
 
+#include "EventOrder.h"
 #include "ThreadLock.h"
 #include "WFPRecords.h"
 
@@ -89,6 +90,9 @@ class CDevice : public QObject {
   CDeviceUserEventThread* GetUserEventThread() const { return m_pUserEventThread; }
   CDeviceServiceEventThread* GetServiceEventThread() const { return m_pServiceEventThread; }
   CDeviceSystemEventThread* GetSystemEventThread() const { return m_pSystemEventThread; }
+  // The order of the device's events: numbered by the window's pump, waited
+  // for by the event threads.
+  CEventOrder& EventOrder() { return m_eventOrder; }
 
   // Command data list.
   int AddCommandData(long hWnd, unsigned short hService, unsigned long reqID, long threadWnd);
@@ -203,6 +207,9 @@ class CDevice : public QObject {
   std::list<CDeviceExecuteThread*> m_workers;
   bool m_open = false;
   CThreadLock m_csCommandData;
+  // Thread-safe under its own lock: the pump numbers the events, the event
+  // threads wait for their turn; closed by StopAllThread.
+  CEventOrder m_eventOrder;
 };
 
 // One use of a device: the device is not destroyed while the use is held.

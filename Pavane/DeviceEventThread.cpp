@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Device.h"
+#include "EventOrder.h"
 #include "LockGuard.h"
 #include "WFPCommonFunc.h"
 #include "corvid.h"
@@ -52,6 +53,10 @@ void CDeviceEventThread::Deliver(_wfs_result* lpEvent, const Kind& kind) {
       FreeEvent(lpEvent);
       return;
     }
+    // The device's events reach the application in the order they were
+    // sent, whatever their class: this one waits for those before it, and
+    // is done, delivered or dropped, when the scope ends.
+    CEventTurn turn(&m_pDevice->EventOrder(), lpEvent);
     bool found = false;
     _stRegHwndItem entry{};
     if (lpEvent != nullptr) {

@@ -6,6 +6,7 @@
 
 #include "Device.h"
 #include "DeviceEventThread.h"
+#include "EventOrder.h"
 #include "HandOverRegistry.h"
 #include "PortBinder.h"
 #include "ReceiveLoop.h"
@@ -19,20 +20,26 @@ namespace {
 
 LPCONNECTMSG AsMessage(unsigned long value) { return reinterpret_cast<LPCONNECTMSG>(value); }
 
-// Hands msg to the thread on port, or releases it when that fails.
-void HandOver(long port, unsigned long msg) {
-  if (CHandOverRegistry::Post(port, AsMessage(msg)) == 1) return;
+// Hands msg to the thread on port, or releases it when that fails; true
+// when handed over.
+bool HandOver(long port, unsigned long msg) {
+  if (CHandOverRegistry::Post(port, AsMessage(msg)) == 1) return true;
   tracelog(3, "WFPX", "WFPMsgWnd post to port=[%ld] failed, free msg", port);
   Ostrel::FreeBuffer(AsMessage(msg), 1);
+  return false;
 }
 
-// The port of one of the device's event threads; 0 when it has none.
+// Hands an event to one of the device's event threads, numbered in the
+// order of the device's events; an event that is not handed over gives up
+// its number.
 template <typename Thread>
-long EventThreadPort(unsigned long window, Thread* (CDevice::*thread)() const) {
+void HandOverEvent(unsigned long window, Thread* (CDevice::*thread)() const, unsigned long msg) {
   const WFPMsgWnd* msgWnd = reinterpret_cast<const WFPMsgWnd*>(window);
   CDevice* device = msgWnd != nullptr ? msgWnd->Device() : nullptr;
   Thread* eventThread = device != nullptr ? (device->*thread)() : nullptr;
-  return eventThread != nullptr ? eventThread->m_ThreadWnd : 0;
+  const _wfs_result* event = msg != 0 ? AsMessage(msg)->lpWfsResult : nullptr;
+  CEventStamp stamp(device != nullptr ? &device->EventOrder() : nullptr, event);
+  if (HandOver(eventThread != nullptr ? eventThread->m_ThreadWnd : 0, msg)) stamp.HandedOver();
 }
 
 }  // namespace
@@ -209,17 +216,17 @@ void WFPMsgWnd::PostExecuteMessage(long, unsigned long threadWnd, unsigned long,
 }
 
 void WFPMsgWnd::PostExecuteEventMessage(unsigned long window, unsigned long, unsigned long msg) {
-  HandOver(EventThreadPort(window, &CDevice::GetExecuteEventThread), msg);
+  HandOverEvent(window, &CDevice::GetExecuteEventThread, msg);
 }
 
 void WFPMsgWnd::PostServiceEventMessage(unsigned long window, unsigned long, unsigned long msg) {
-  HandOver(EventThreadPort(window, &CDevice::GetServiceEventThread), msg);
+  HandOverEvent(window, &CDevice::GetServiceEventThread, msg);
 }
 
 void WFPMsgWnd::PostUserEventMessage(unsigned long window, unsigned long, unsigned long msg) {
-  HandOver(EventThreadPort(window, &CDevice::GetUserEventThread), msg);
+  HandOverEvent(window, &CDevice::GetUserEventThread, msg);
 }
 
 void WFPMsgWnd::PostSystemEventMessage(unsigned long window, unsigned long, unsigned long msg) {
-  HandOver(EventThreadPort(window, &CDevice::GetSystemEventThread), msg);
+  HandOverEvent(window, &CDevice::GetSystemEventThread, msg);
 }

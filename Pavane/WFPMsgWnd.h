@@ -45,7 +45,8 @@ class WFPMsgWnd : public QObject {
 
   // Hand msg (a _connect_msg address) to the worker thread on port
   // threadWnd, or to the device's execute-event, service-event, user-event
-  // or system-event thread of the window whose address `window` carries.
+  // or system-event thread of the window whose address `window` carries;
+  // an event is numbered in the order of the device's events (EventOrder.h).
   // On failure msg is released. The unnamed arguments are not used.
   static void PostExecuteMessage(long, unsigned long threadWnd, unsigned long, unsigned long msg);
   static void PostExecuteEventMessage(unsigned long window, unsigned long, unsigned long msg);

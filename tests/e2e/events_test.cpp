@@ -1,6 +1,9 @@
 // Events from the device service to the application: the four kinds, the
-// first registered window only, and the filters by event class and by device
-// class.
+// first registered window only, the filters by event class and by device
+// class, and the order in which the events of every class arrive.
+#include <string>
+#include <vector>
+
 #include "corvid.h"
 #include "e2e_harness.h"
 #include "xfsidc.h"
@@ -38,6 +41,40 @@ class EventsTest : public PipelineTest {
     EXPECT_TRUE(testsupport::WaitUntil([&] { return CorvidLiveBlocks() == blocks; }, kWaitMs))
         << CorvidLiveBlocks() - blocks << " block(s) of refused events are still allocated";
     EXPECT_FALSE(Next(App(), 0)) << "a refused event reached the application";
+  }
+
+  // An event of the card reader numbered by its request identifier;
+  // hService 0: the service's own handle.
+  struct Numbered {
+    int kind;
+    unsigned long id;
+    HSERVICE hService = 0;
+  };
+
+  // Sends `events` in turn, then takes what reaches the application and
+  // checks that it is exactly the events of `delivered` (indexes into
+  // `events`), in that order, and that no event waited out its bound for
+  // the ones before it.
+  void ExpectInOrder(const std::vector<Numbered>& events, const std::vector<size_t>& delivered) {
+    for (size_t n = 0; n < events.size(); ++n) {
+      devsim::EventOrder order;
+      order.service = kCardReader;
+      order.kind = events[n].kind;
+      order.id = events[n].id;
+      order.requestID = static_cast<long>(n + 1);
+      order.hService = events[n].hService;
+      std::string error;
+      ASSERT_TRUE(Sim().SendEvent(order, &error)) << error;
+    }
+    for (size_t expected : delivered) {
+      auto event = Next(App());
+      ASSERT_TRUE(event) << "event " << expected + 1 << " did not arrive";
+      ASSERT_EQ(HeaderOf(*event).RequestID, static_cast<REQUESTID>(expected + 1))
+          << "events arrived out of order";
+      EXPECT_EQ(event->message, static_cast<UINT>(events[expected].kind));
+    }
+    EXPECT_FALSE(Next(App(), kQuietMs)) << "an event arrived that should have been dropped";
+    EXPECT_FALSE(Trace().contains("not in turn after")) << "an event waited for a dropped one";
   }
 };
 
@@ -131,6 +168,47 @@ TEST_F(EventsTest, EachDeviceClassLetsThroughOnlyItsOwnEvents) {
   EXPECT_EQ(key->message, static_cast<UINT>(WFS_EXECUTE_EVENT));
   EXPECT_EQ(HeaderOf(*key).hService, 2);
   EXPECT_EQ(HeaderOf(*key).dwEventID, 401u);
+}
+
+TEST_F(EventsTest, EventsOfEveryClassArriveInTheOrderSent) {
+  ASSERT_NO_FATAL_FAILURE(Open(1));
+  ASSERT_NO_FATAL_FAILURE(Register(1, SERVICE_EVENTS | USER_EVENTS | SYSTEM_EVENTS | EXECUTE_EVENTS,
+                                   App()));
+  // Card inserted, card removed, retain bin threshold, and now and then a
+  // device status change: each class goes through a thread of its own.
+  const Numbered kCycle[] = {{WFS_EXECUTE_EVENT, WFS_EXEE_IDC_MEDIAINSERTED},
+                             {WFS_SERVICE_EVENT, WFS_SRVE_IDC_MEDIAREMOVED},
+                             {WFS_USER_EVENT, WFS_USRE_IDC_RETAINBINTHRESHOLD}};
+  std::vector<Numbered> events;
+  std::vector<size_t> delivered;
+  for (size_t n = 0; n < 400; ++n) {
+    events.push_back(n % 10 == 9 ? Numbered{WFS_SYSTEM_EVENT, WFS_SYSE_DEVICE_STATUS}
+                                 : kCycle[n % 3]);
+    delivered.push_back(n);
+  }
+  ExpectInOrder(events, delivered);
+}
+
+TEST_F(EventsTest, ADroppedEventDoesNotHoldUpTheOnesAfterIt) {
+  ASSERT_NO_FATAL_FAILURE(Open(1));
+  ASSERT_NO_FATAL_FAILURE(Register(1, SERVICE_EVENTS | EXECUTE_EVENTS, App()));
+  // Between the delivered ones: a class the window did not register for,
+  // an event the card reader's class refuses, one of a service without a
+  // registration, and another unregistered class.
+  const Numbered kCycle[] = {{WFS_USER_EVENT, WFS_USRE_IDC_RETAINBINTHRESHOLD},
+                             {WFS_EXECUTE_EVENT, WFS_EXEE_IDC_MEDIAINSERTED},
+                             {WFS_EXECUTE_EVENT, 202},
+                             {WFS_SERVICE_EVENT, WFS_SRVE_IDC_MEDIAREMOVED},
+                             {WFS_SERVICE_EVENT, WFS_SRVE_IDC_MEDIAREMOVED, 7},
+                             {WFS_SYSTEM_EVENT, WFS_SYSE_DEVICE_STATUS}};
+  std::vector<Numbered> events;
+  std::vector<size_t> delivered;
+  for (size_t n = 0; n < 60; ++n) {
+    const Numbered& event = kCycle[n % 6];
+    events.push_back(event);
+    if (n % 6 == 1 || n % 6 == 3) delivered.push_back(n);
+  }
+  ExpectInOrder(events, delivered);
 }
 
 }  // namespace
