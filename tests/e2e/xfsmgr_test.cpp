@@ -387,7 +387,8 @@ class XfsmgrTransaction : public PipelineTest {
     std::optional<TakenMessage> read = Execute(1, WFS_CMD_IDC_READ_RAW_DATA, &all);
     std::string pan;
     for (const WFSIDCCARDDATA& data : xfsmgr::CardDataList(HeaderOf(*read).lpBuffer)) {
-      secrets.emplace_back(reinterpret_cast<const char*>(data.lpbData), data.ulDataLength);
+      // Built before it goes in: the packed members bind to no reference.
+      secrets.push_back(std::string(reinterpret_cast<const char*>(data.lpbData), data.ulDataLength));
       if (data.wDataSource == WFS_IDC_TRACK2) pan = xfsmgr::PanOf(secrets.back());
     }
     EXPECT_EQ(secrets.size(), 4u);
@@ -403,7 +404,7 @@ class XfsmgrTransaction : public PipelineTest {
     std::optional<TakenMessage> pinBlock = Execute(2, WFS_CMD_PIN_GET_PINBLOCK, &block);
     WFSXDATA data;
     std::memcpy(&data, HeaderOf(*pinBlock).lpBuffer, sizeof data);
-    secrets.emplace_back(reinterpret_cast<const char*>(data.lpbData), data.usLength);
+    secrets.push_back(std::string(reinterpret_cast<const char*>(data.lpbData), data.usLength));
     return secrets;
   }
 
