@@ -3,15 +3,15 @@
 // the marker (text, hexadecimal in either case, base64) may be rendered.
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <string>
 
 #include "scrivel.h"
 #include "scrivel_test_support.h"
 #include "scrivelapp.h"
+#include "test_support.h"
 
 namespace {
 
@@ -74,16 +74,9 @@ const std::set<std::string> kSecretMembers = {
     "WFSPINEXPORTRSAISSUERSIGNEDITEMOUTPUT.lpxValue.lpbData",
 };
 
-// The forms in which data may leak into text.
+// The forms in which the marker may leak into text.
 std::vector<std::string> LeakForms(const std::string& data) {
-  std::vector<std::string> forms = {data};
-  const QByteArray bytes = QByteArray::fromStdString(data);
-  forms.push_back(bytes.toHex().toUpper().toStdString());
-  forms.push_back(bytes.toHex().toStdString());
-  for (int skip = 0; skip < 3; ++skip) {  // base64 from any alignment
-    const QByteArray tail = bytes.mid(skip);
-    forms.push_back(tail.left(tail.size() / 3 * 3).toBase64().toStdString());
-  }
+  std::vector<std::string> forms = testsupport::LeakForms(data);
   char number[32];
   std::snprintf(number, sizeof number, "%u", RecordBuilder::kMarkerNumber);
   forms.push_back(number);

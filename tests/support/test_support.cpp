@@ -95,4 +95,37 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
   return true;
 }
 
+std::vector<std::string> LeakForms(const std::string& data) {
+  static const char kUpper[] = "0123456789ABCDEF";
+  static const char kLower[] = "0123456789abcdef";
+  static const char kBase64[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string upper;
+  std::string lower;
+  for (unsigned char c : data) {
+    upper += {kUpper[c >> 4], kUpper[c & 15]};
+    lower += {kLower[c >> 4], kLower[c & 15]};
+  }
+  std::vector<std::string> forms = {data, upper, lower};
+  for (size_t skip = 0; skip < 3 && skip < data.size(); ++skip) {
+    // Whole groups of three bytes only: their text does not depend on what follows.
+    std::string base64;
+    for (size_t i = skip; i + 3 <= data.size(); i += 3) {
+      unsigned group = static_cast<unsigned char>(data[i]) << 16 |
+                       static_cast<unsigned char>(data[i + 1]) << 8 |
+                       static_cast<unsigned char>(data[i + 2]);
+      for (int shift = 18; shift >= 0; shift -= 6) base64 += kBase64[(group >> shift) & 63];
+    }
+    if (!base64.empty()) forms.push_back(base64);
+  }
+  return forms;
+}
+
+std::string LeakIn(const std::string& text, const std::string& data) {
+  for (const std::string& form : LeakForms(data)) {
+    if (text.find(form) != std::string::npos) return form;
+  }
+  return std::string();
+}
+
 }  // namespace testsupport

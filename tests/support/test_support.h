@@ -58,6 +58,13 @@ int FreePort();
 // Polls pred every millisecond until it holds or timeoutMs passed.
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs);
 
+// The forms in which secret data may leak into text: the data itself, its
+// hexadecimal in either case, and its base64 from each of the three
+// alignments.
+std::vector<std::string> LeakForms(const std::string& data);
+// The first of LeakForms(data) that text contains; empty when none.
+std::string LeakIn(const std::string& text, const std::string& data);
+
 }  // namespace testsupport
 
 #endif

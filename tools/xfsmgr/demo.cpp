@@ -4,29 +4,29 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
-#include "command_inputs.h"
 #include "devsim/simulator.h"
+#include "name_file.h"
 #include "process_threads.h"
 #include "provider_lifetime.h"
 #include "result_printer.h"
+#include "session_stats.h"
 #include "spi_library.h"
+#include "transaction.h"
 #include "xfs_session.h"
-#include "xfsidc.h"
 
 namespace xfsmgr {
 
 namespace {
 
-constexpr HSERVICE kServiceHandle = 1;
 constexpr int kCompletionGraceMs = 5000;
 constexpr int kUnloadPatienceMs = 5000;
-constexpr WORD kReadAllTracksAndChip =
-    WFS_IDC_TRACK1 | WFS_IDC_TRACK2 | WFS_IDC_TRACK3 | WFS_IDC_CHIP;
 const char kProbeName[] = "xfsmgr-configuration-probe";
+const DWORD kAllEvents = SERVICE_EVENTS | USER_EVENTS | SYSTEM_EVENTS | EXECUTE_EVENTS;
 
 // A fresh directory that WFP_CONFIG_DIR names while the demo runs; removed
 // with its contents at the end.
@@ -58,64 +58,53 @@ class ConfigDirectory {
   std::string m_path;
 };
 
-bool isCardReaderClass(const std::string& deviceClass) {
-  for (const char* name : {"IDC", "IDC_ID", "FPI", "CRD_R", "IDC_TRIP", "IDC_PICC"}) {
-    if (deviceClass == name) return true;
-  }
-  return false;
-}
-
-// The section of class IDC, or else the first of another card-reader class.
-bool findCardReader(const std::vector<devsim::ServiceSpec>& services, devsim::ServiceSpec* out) {
-  const devsim::ServiceSpec* found = nullptr;
-  for (const devsim::ServiceSpec& service : services) {
-    if (service.deviceClass == "IDC") {
-      found = &service;
-      break;
-    }
-    if (found == nullptr && isCardReaderClass(service.deviceClass)) found = &service;
-  }
-  if (found == nullptr) return false;
-  *out = *found;
-  return true;
-}
+// A device of the terminal: which service of wfp.ini plays it, and the
+// session that opens it (service handles 1 to 4 in this order).
+struct Device {
+  const char* role;
+  int serviceClass;
+  devsim::ServiceSpec spec;
+  std::unique_ptr<XfsSession> session;
+};
 
 // The demo's run, step by step; each step prints what happened.
 class Demo {
  public:
-  Demo(const Options& options, Console& console) : m_options(options), m_console(console) {}
+  Demo(const Options& options, Console& console) : m_options(options), m_console(console) {
+    m_devices.push_back({"card reader", WFS_SERVICE_CLASS_IDC, {}, nullptr});
+    m_devices.push_back({"PIN pad", WFS_SERVICE_CLASS_PIN, {}, nullptr});
+    m_devices.push_back({"receipt printer", WFS_SERVICE_CLASS_PTR, {}, nullptr});
+    m_devices.push_back({"card dispenser", WFS_SERVICE_CLASS_CRD, {}, nullptr});
+  }
 
   int Run() {
     int threadsBefore = CountThreads();
     ConfigDirectory config;
     m_console.Print("WFP_CONFIG_DIR=" + config.Path() + "/ (a fresh directory for this run)");
     copyNameFile(config);
+    m_console.Print(UseNameFile());
     SpiLibrary spi;
-    std::string error;
-    if (!LoadProvider(spi, m_options.library, m_console, &error)) return fail(error);
-    int status = runWithProvider(spi, config);
+    bool done = step("load the service provider", [&] {
+      return LoadProvider(spi, m_options.library, m_console, &m_why);
+    });
+    done = done && runWithProvider(spi, config);
     UnloadProvider(spi, threadsBefore, m_console);
-    if (status == 0) m_console.Print("xfsmgr: the demo completed every step");
-    return status;
+    if (!m_stats.empty()) m_console.Print("\n" + StatsTable(m_stats));
+    if (!done) return 1;
+    m_console.Print("xfsmgr: the transaction completed every step");
+    return 0;
   }
 
  private:
-  int fail(const std::string& why) {
-    m_console.Print("xfsmgr: demo failed: " + why);
-    return 1;
-  }
-
-  // A step's outcome: true when it completed with WFS_SUCCESS.
-  bool succeeded(const std::string& step, const StepOutcome& outcome) {
-    if (!outcome.completed) {
-      m_failure = step + ": " + outcome.failure;
-      return false;
-    }
-    if (outcome.hResult != WFS_SUCCESS) {
-      m_failure = step + " completed with hResult " + ResultText(outcome.hResult);
-      return false;
-    }
-    return true;
+  // Runs one numbered step; on failure prints which and why.
+  bool step(const std::string& name, const std::function<bool()>& run) {
+    ++m_step;
+    m_console.Print("\n== step " + std::to_string(m_step) + ": " + name);
+    m_why.clear();
+    if (run()) return true;
+    m_console.Print("xfsmgr: demo failed at step " + std::to_string(m_step) + " (" + name +
+                    "): " + m_why);
+    return false;
   }
 
   // The trace formatter names commands, events and errors from WFSConfig.xml
@@ -137,131 +126,141 @@ class Demo {
   // anything.
   bool copyPackagedIni(SpiLibrary& spi, const ConfigDirectory& config) {
     if (std::filesystem::exists(config.IniFile())) return true;
-    m_console.Print("== configuration: a WFPOpen for no service makes the service provider copy "
-                    "its packaged wfp.ini");
     std::vector<char> probe(std::begin(kProbeName), std::end(kProbeName));
     WFSVERSION spiVersion{};
     WFSVERSION serviceVersion{};
-    HRESULT result = spi.Open(kServiceHandle, probe.data(), nullptr, nullptr, 0, 0, 1, 1, nullptr,
-                              0, &spiVersion, 0, &serviceVersion);
-    m_console.Print("-> " + DescribeCall(std::string("WFPOpen(\"") + kProbeName + "\")", result));
+    HRESULT result = spi.Open(1, probe.data(), nullptr, nullptr, 0, 0, 1, 1, nullptr, 0,
+                              &spiVersion, 0, &serviceVersion);
+    m_console.Print("-> " + DescribeCall(std::string("WFPOpen(\"") + kProbeName + "\")", result) +
+                    ": no such service, so the service provider copies its packaged wfp.ini");
     if (result == WFS_SUCCESS) {
-      m_failure = std::string("the service provider opened the probe name ") + kProbeName;
+      m_why = std::string("the service provider opened the probe name ") + kProbeName;
       return false;
     }
     if (!std::filesystem::exists(config.IniFile())) {
-      m_failure = "the service provider did not copy its packaged wfp.ini to " + config.IniFile();
+      m_why = "the service provider did not copy its packaged wfp.ini to " + config.IniFile();
       return false;
     }
     return true;
   }
 
-  int runWithProvider(SpiLibrary& spi, const ConfigDirectory& config) {
-    if (!copyPackagedIni(spi, config)) return fail(m_failure);
-    std::string error;
+  // Each device's service: the first section of its class.
+  bool findServices(const ConfigDirectory& config) {
     std::vector<devsim::ServiceSpec> services =
-        devsim::LoadServicesFromIni(config.IniFile(), &error);
-    if (services.empty()) return fail("cannot read " + config.IniFile() + ": " + error);
-    devsim::ServiceSpec cardReader;
-    if (!findCardReader(services, &cardReader)) {
-      return fail(config.IniFile() + " has no card-reader section");
-    }
-    m_console.Print("card reader in wfp.ini: [" + cardReader.name + "] class=" +
-                    cardReader.deviceClass + " port=" + std::to_string(cardReader.port));
-
-    devsim::SimulatorOptions simOptions;
-    simOptions.services.push_back(cardReader);
-    simOptions.log = [this](const std::string& line) { m_console.Print("   simulator: " + line); };
-    devsim::Simulator simulator(simOptions);
-    if (!simulator.Start(&error)) return fail("the simulator did not start: " + error);
-    m_console.Print("simulator serving " + cardReader.name + " on 127.0.0.1:" +
-                    std::to_string(simulator.Port(cardReader.name)));
-
-    bool done;
-    {
-      XfsSession session(spi, m_console, kServiceHandle,
-                         m_options.timeoutMs + kCompletionGraceMs, m_options.showCardData);
-      done = script(session, simulator, cardReader.name);
-      simulator.SetAnswering(true);
-      session.CloseIfOpen();
-      if (done) {
-        m_console.Print("== unload");
-        HRESULT unloaded = session.Unload(kUnloadPatienceMs);
-        if (unloaded != WFS_SUCCESS) {
-          m_failure = "WFPUnloadService returned " + ResultText(unloaded);
-          done = false;
+        devsim::LoadServicesFromIni(config.IniFile(), &m_why);
+    if (services.empty()) return false;
+    for (Device& device : m_devices) {
+      for (const devsim::ServiceSpec& service : services) {
+        if (device.spec.name.empty() &&
+            devsim::XfsServiceClass(service.deviceClass) == device.serviceClass) {
+          device.spec = service;
         }
       }
+      if (device.spec.name.empty()) {
+        m_why = config.IniFile() + " has no section for a " + device.role;
+        return false;
+      }
+      m_console.Print(std::string(device.role) + ": [" + device.spec.name +
+                      "] class=" + device.spec.deviceClass +
+                      " port=" + std::to_string(device.spec.port));
     }
+    return true;
+  }
+
+  bool openAndRegister(Device& device, DWORD timeOut) {
+    XfsSession& session = *device.session;
+    return Succeeded("open", session.Finish(session.StartOpen(device.spec.name, timeOut)),
+                     &m_why) &&
+           Succeeded("register", session.Finish(session.StartRegister(kAllEvents)), &m_why);
+  }
+
+  bool runWithProvider(SpiLibrary& spi, const ConfigDirectory& config) {
+    if (!step("copy the packaged wfp.ini", [&] { return copyPackagedIni(spi, config); }) ||
+        !step("find the four devices in wfp.ini", [&] { return findServices(config); })) {
+      return false;
+    }
+    devsim::SimulatorOptions simOptions;
+    for (const Device& device : m_devices) simOptions.services.push_back(device.spec);
+    // The customer takes what is presented when the demo says so.
+    simOptions.takenAfterMs = 0;
+    // The simulator's lines without the wire texts they end in: the results
+    // below show what those carried.
+    simOptions.log = [this](const std::string& line) {
+      m_console.Print("   simulator: " + line.substr(0, line.find(": {")));
+    };
+    devsim::Simulator simulator(simOptions);
+    if (!step("start the simulated device services",
+              [&] { return simulator.Start(&m_why); })) {
+      return false;
+    }
+    bool done = runSessions(spi, simulator);
     simulator.Stop();
-    return done ? 0 : fail(m_failure);
+    return done;
   }
 
-  bool script(XfsSession& session, devsim::Simulator& simulator, const std::string& name) {
-    DWORD timeOut = static_cast<DWORD>(m_options.timeoutMs);
-    m_console.Print("== open");
-    if (!succeeded("open", session.Finish(session.StartOpen(name, timeOut)))) return false;
-    m_console.Print("== register for all event classes");
-    DWORD all = SERVICE_EVENTS | USER_EVENTS | SYSTEM_EVENTS | EXECUTE_EVENTS;
-    if (!succeeded("register", session.Finish(session.StartRegister(all)))) return false;
-    m_console.Print("== status");
-    if (!succeeded("status", session.Finish(session.StartGetInfo(WFS_INF_IDC_STATUS, nullptr)))) {
-      return false;
+  bool runSessions(SpiLibrary& spi, devsim::Simulator& simulator) {
+    const DWORD timeOut = static_cast<DWORD>(m_options.timeoutMs);
+    const int waitMs = m_options.timeoutMs + kCompletionGraceMs;
+    HSERVICE hService = 0;
+    for (Device& device : m_devices) {
+      device.session = std::make_unique<XfsSession>(spi, m_console, ++hService, waitMs,
+                                                    m_options.showCardData);
     }
-    m_console.Print("== capabilities");
-    if (!succeeded("capabilities",
-                   session.Finish(session.StartGetInfo(WFS_INF_IDC_CAPABILITIES, nullptr)))) {
-      return false;
+    bool done = true;
+    for (Device& device : m_devices) {
+      done = done && step("open the " + std::string(device.role) + " " + device.spec.name +
+                              " and register for its events",
+                          [&] { return openAndRegister(device, timeOut); });
     }
-    if (!readCard(session, simulator, name, timeOut)) return false;
-    m_console.Print("== eject");
-    if (!succeeded("eject", session.Finish(session.StartExecute(
-                                WFS_CMD_IDC_EJECT_CARD,
-                                BuildExecuteInput(WFS_CMD_IDC_EJECT_CARD, {WFS_IDC_EXITPOSITION}),
-                                timeOut)))) {
-      return false;
+    Terminal terminal{{m_devices[0].spec.name, m_devices[0].session.get()},
+                      {m_devices[1].spec.name, m_devices[1].session.get()},
+                      {m_devices[2].spec.name, m_devices[2].session.get()},
+                      {m_devices[3].spec.name, m_devices[3].session.get()},
+                      &simulator};
+    CustomerSession customer(terminal, m_console, timeOut, waitMs);
+    using Action = bool (CustomerSession::*)(std::string*);
+    const std::pair<const char*, Action> kSession[] = {
+        {"a card is inserted and read", &CustomerSession::InsertAndReadCard},
+        {"the customer enters the PIN", &CustomerSession::EnterPin},
+        {"the PIN block is fetched", &CustomerSession::FetchPinBlock},
+        {"a receipt is printed", &CustomerSession::PrintReceipt},
+        {"the receipt is taken", &CustomerSession::TakeReceipt},
+        {"a new card is dispensed", &CustomerSession::DispenseCard},
+        {"the new card is taken", &CustomerSession::TakeNewCard},
+        {"the card is ejected", &CustomerSession::EjectCard},
+    };
+    for (const auto& [name, action] : kSession) {
+      done = done && step(name, [&] { return (customer.*action)(&m_why); });
     }
-    m_console.Print("== close");
-    return succeeded("close", session.Finish(session.StartClose()));
-  }
-
-  // READ_RAW_DATA: the simulator holds the request, reports the card's
-  // insertion, and answers once the event has reached the application.
-  bool readCard(XfsSession& session, devsim::Simulator& simulator, const std::string& name,
-                DWORD timeOut) {
-    m_console.Print("== read the card (READ_RAW_DATA); the simulator first reports a card insertion");
-    simulator.SetAnswering(false);
-    size_t seen = simulator.Requests().size();
-    PendingRequest read = session.StartExecute(
-        WFS_CMD_IDC_READ_RAW_DATA,
-        BuildExecuteInput(WFS_CMD_IDC_READ_RAW_DATA, {kReadAllTracksAndChip}), timeOut);
-    if (read.callResult != WFS_SUCCESS) return succeeded("read card", session.Finish(read));
-    int waitMs = m_options.timeoutMs + kCompletionGraceMs;
-    if (!simulator.WaitForRequests(seen + 1, waitMs)) {
-      m_failure = "read card: the simulator received no READ_RAW_DATA request";
-      return false;
-    }
-    devsim::EventOrder insertion;
-    insertion.service = name;
-    insertion.kind = WFS_EXECUTE_EVENT;
-    insertion.id = WFS_EXEE_IDC_MEDIAINSERTED;
-    insertion.requestID = static_cast<long>(read.id);
-    std::string error;
-    if (!simulator.SendEvent(insertion, &error)) {
-      m_failure = "read card: the simulator could not send the card insertion: " + error;
-      return false;
-    }
-    if (!succeeded("card insertion event",
-                   session.WaitEvent(waitMs, WFS_EXEE_IDC_MEDIAINSERTED))) {
-      return false;
-    }
+    // A failed step may have left requests held.
     simulator.SetAnswering(true);
-    return succeeded("read card", session.Finish(read));
+    for (Device& device : m_devices) {
+      if (!done) {
+        device.session->CloseIfOpen();
+        continue;
+      }
+      done = step("close " + device.spec.name, [&] {
+        return Succeeded("close", device.session->Finish(device.session->StartClose()), &m_why);
+      });
+    }
+    done = done && step("unload the service provider", [&] {
+      HRESULT unloaded = m_devices[0].session->Unload(kUnloadPatienceMs);
+      if (unloaded != WFS_SUCCESS) m_why = "WFPUnloadService returned " + ResultText(unloaded);
+      return unloaded == WFS_SUCCESS;
+    });
+    for (Device& device : m_devices) {
+      m_stats.emplace_back(device.spec.name, device.session->Stats());
+      device.session.reset();
+    }
+    return done;
   }
 
   const Options& m_options;
   Console& m_console;
-  std::string m_failure;
+  std::vector<Device> m_devices;
+  std::vector<std::pair<std::string, SessionStats>> m_stats;  // per service, once closed
+  int m_step = 0;
+  std::string m_why;  // why the running step failed
 };
 
 }  // namespace

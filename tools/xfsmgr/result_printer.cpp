@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sstream>
+#include <vector>
 
-#include "xfs_names.h"
+#include "card_data.h"
+#include "name_file.h"
+#include "packed_copy.h"
+#include "scrivel.h"
 #include "xfsidc.h"
 #include "xfspin.h"
 
@@ -12,393 +15,141 @@ namespace xfsmgr {
 
 namespace {
 
-// Longest data block shown; longer ones end in "...".
-constexpr ULONG kShownBytes = 64;
-constexpr WORD kTrackSources = WFS_IDC_TRACK1 | WFS_IDC_TRACK2 | WFS_IDC_TRACK3 | WFS_IDC_TRACK_WM;
-constexpr WORD kChipSources = WFS_IDC_CHIP | WFS_IDC_MEMORY_CHIP;
-
-// Reads a T from memory that need not be aligned for it (packed records).
-template <typename T>
-T readAt(const void* where) {
-  T value;
-  std::memcpy(&value, where, sizeof value);
-  return value;
-}
-
-std::string quoted(const char* text) {
-  if (text == nullptr) return "NULL";
-  return std::string("\"") + text + "\"";
-}
-
-// Printable bytes as quoted text, anything else in hexadecimal.
-std::string bytes(const BYTE* data, ULONG length) {
-  if (data == nullptr) return "NULL";
-  ULONG shown = length < kShownBytes ? length : kShownBytes;
-  bool printable = true;
-  for (ULONG i = 0; i < shown; ++i) printable = printable && data[i] >= 0x20 && data[i] < 0x7f;
+std::string hex(const BYTE* data, ULONG length) {
   std::string text;
-  if (printable) {
-    text = "\"" + std::string(reinterpret_cast<const char*>(data), shown) + "\"";
-  } else {
-    char hex[4];
-    for (ULONG i = 0; i < shown; ++i) {
-      std::snprintf(hex, sizeof hex, "%02X", data[i]);
-      text += hex;
-    }
+  char digits[4];
+  for (ULONG i = 0; i < length; ++i) {
+    std::snprintf(digits, sizeof digits, "%02X", data[i]);
+    text += digits;
   }
-  return shown < length ? text + "..." : text;
-}
-
-// Track data shown as the trace shows it: the first 6 and the last 4 digits
-// of the card number (the track's first run of digits), the rest masked,
-// and nothing else of the track but its length.
-std::string maskedTrack(const std::string& track) {
-  constexpr size_t kFirst = 6;
-  constexpr size_t kLast = 4;
-  const char* const kDigits = "0123456789";
-  const size_t start = track.find_first_of(kDigits);
-  const size_t end = start == std::string::npos ? start : track.find_first_not_of(kDigits, start);
-  const std::string pan = start == std::string::npos ? "" : track.substr(start, end - start);
-  std::string shown;
-  if (pan.size() > kFirst + kLast) {
-    shown = "PAN " + pan.substr(0, kFirst) + std::string(pan.size() - kFirst - kLast, '*') +
-            pan.substr(pan.size() - kLast) + ", ";
-  }
-  return "<" + shown + std::to_string(track.size()) + " chars>";
-}
-
-std::string cardText(const char* text, bool show) {
-  if (text == nullptr || show) return quoted(text);
-  return maskedTrack(text);
-}
-
-std::string trackBytes(const BYTE* data, ULONG length, bool show) {
-  if (data == nullptr || show) return bytes(data, length);
-  return maskedTrack(std::string(reinterpret_cast<const char*>(data), length));
-}
-
-// Chip data: only its length unless shown.
-std::string chipBytes(const BYTE* data, ULONG length, bool show) {
-  if (data == nullptr || show) return bytes(data, length);
-  return "<" + std::to_string(length) + " bytes>";
-}
-
-// "key=value" texts one after another, each ended by NUL, the list by a second NUL.
-std::string stringList(const char* list) {
-  if (list == nullptr) return "NULL";
-  std::string text = "[";
-  for (const char* item = list; *item != '\0'; item += std::strlen(item) + 1) {
-    if (item != list) text += ", ";
-    text += quoted(item);
-  }
-  return text + "]";
+  return text;
 }
 
 std::string named(long value, const std::string& name) {
   return std::to_string(value) + (name.empty() ? "" : " (" + name + ")");
 }
 
-// The 32 DWORDs of a packed dwGuidLights array.
-std::string guidLights(const void* lights) {
-  std::string text;
-  for (int i = 0; i < WFS_IDC_GUIDLIGHTS_SIZE; ++i) {
-    DWORD light = readAt<DWORD>(static_cast<const BYTE*>(lights) + i * sizeof(DWORD));
-    if (light != 0) text += (text.empty() ? "" : " ") + std::to_string(i) + ":" + std::to_string(light);
+// A magnetic track, masked unless shown.
+std::string track(const char* text, size_t length, bool show) {
+  std::string data(text, length);
+  return show ? "\"" + data + "\"" : MaskedTrack(data);
+}
+
+// One element of a card read: its source and its data as xfsmgr may show
+// it: a track masked, chip data and anything else by its length.
+std::string cardData(const WFSIDCCARDDATA& data, bool show) {
+  struct Source {
+    WORD source;
+    const char* name;
+    bool track;
+  };
+  const Source kSources[] = {{WFS_IDC_TRACK1, "track 1", true},
+                             {WFS_IDC_TRACK2, "track 2", true},
+                             {WFS_IDC_TRACK3, "track 3", true},
+                             {WFS_IDC_TRACK_WM, "watermark", true},
+                             {WFS_IDC_CHIP, "chip", false},
+                             {WFS_IDC_MEMORY_CHIP, "memory chip", false}};
+  std::string name = "source " + std::to_string(data.wDataSource);
+  bool isTrack = false;
+  for (const Source& known : kSources) {
+    if (data.wDataSource != known.source) continue;
+    name = known.name;
+    isTrack = known.track;
   }
-  return text.empty() ? "all 0" : text;
-}
-
-void status(std::ostream& out, const void* buffer) {
-  auto s = readAt<WFSIDCSTATUS>(buffer);
-  out << "    WFSIDCSTATUS fwDevice=" << s.fwDevice << " fwMedia=" << s.fwMedia
-      << " fwRetainBin=" << s.fwRetainBin << " fwSecurity=" << s.fwSecurity
-      << " usCards=" << s.usCards << " fwChipPower=" << s.fwChipPower << "\n"
-      << "    fwChipModule=" << s.fwChipModule << " fwMagReadModule=" << s.fwMagReadModule
-      << " fwMagWriteModule=" << s.fwMagWriteModule
-      << " fwFrontImageModule=" << s.fwFrontImageModule
-      << " fwBackImageModule=" << s.fwBackImageModule
-      << " wDevicePosition=" << s.wDevicePosition
-      << " usPowerSaveRecoveryTime=" << s.usPowerSaveRecoveryTime << "\n"
-      << "    lpszExtra=" << stringList(s.lpszExtra)
-      << " dwGuidLights=" << guidLights(s.dwGuidLights) << "\n";
-}
-
-void capabilities(std::ostream& out, const void* buffer) {
-  auto c = readAt<WFSIDCCAPS>(buffer);
-  out << "    WFSIDCCAPS wClass=" << c.wClass << " fwType=" << c.fwType
-      << " bCompound=" << c.bCompound << " fwReadTracks=" << c.fwReadTracks
-      << " fwWriteTracks=" << c.fwWriteTracks << " fwChipProtocols=" << c.fwChipProtocols
-      << " usCards=" << c.usCards << " fwSecType=" << c.fwSecType << "\n"
-      << "    fwPowerOnOption=" << c.fwPowerOnOption << " fwPowerOffOption=" << c.fwPowerOffOption
-      << " bFluxSensorProgrammable=" << c.bFluxSensorProgrammable
-      << " bReadWriteAccessFollowingEject=" << c.bReadWriteAccessFollowingEject
-      << " fwWriteMode=" << c.fwWriteMode << " fwChipPower=" << c.fwChipPower
-      << " fwDIPMode=" << c.fwDIPMode << " fwEjectPosition=" << c.fwEjectPosition
-      << " bPowerSaveControl=" << c.bPowerSaveControl << "\n"
-      << "    lpszExtra=" << stringList(c.lpszExtra) << " lpwMemoryChipProtocols=";
-  if (c.lpwMemoryChipProtocols == nullptr) {
-    out << "NULL";
-  } else {
-    out << "[";
-    for (const WORD* p = c.lpwMemoryChipProtocols; readAt<WORD>(p) != 0; ++p) {
-      out << (p != c.lpwMemoryChipProtocols ? ", " : "") << readAt<WORD>(p);
-    }
-    out << "]";
+  if (data.lpbData == nullptr) return name + " none";
+  if (isTrack) {
+    return name + " " + track(reinterpret_cast<const char*>(data.lpbData), data.ulDataLength, show);
   }
-  out << " dwGuidLights=" << guidLights(c.dwGuidLights) << "\n";
+  return name + " " +
+         (show ? hex(data.lpbData, data.ulDataLength)
+               : "<" + std::to_string(data.ulDataLength) + " bytes>");
 }
 
-void form(std::ostream& out, const void* buffer) {
-  auto f = readAt<WFSIDCFORM>(buffer);
-  out << "    WFSIDCFORM lpszFormName=" << quoted(f.lpszFormName)
-      << " cFieldSeparatorTrack1=" << static_cast<int>(f.cFieldSeparatorTrack1)
-      << " cFieldSeparatorTrack2=" << static_cast<int>(f.cFieldSeparatorTrack2)
-      << " cFieldSeparatorTrack3=" << static_cast<int>(f.cFieldSeparatorTrack3)
-      << " fwAction=" << f.fwAction << " bSecure=" << f.bSecure << "\n"
-      << "    lpszTracks=" << quoted(f.lpszTracks)
-      << " lpszTrack1Fields=" << quoted(f.lpszTrack1Fields)
-      << " lpszTrack2Fields=" << quoted(f.lpszTrack2Fields)
-      << " lpszTrack3Fields=" << quoted(f.lpszTrack3Fields) << "\n";
+std::string cardRead(const void* buffer, bool show) {
+  std::string text = "card data:";
+  std::vector<WFSIDCCARDDATA> list = CardDataList(buffer);
+  for (size_t i = 0; i < list.size(); ++i) text += (i == 0 ? " " : ", ") + cardData(list[i], show);
+  return text;
 }
 
-void cardData(std::ostream& out, const void* buffer, bool show) {
-  const auto* list = static_cast<const LPWFSIDCCARDDATA*>(buffer);
-  int index = 0;
-  for (;; ++index) {
-    auto element = readAt<LPWFSIDCCARDDATA>(list + index);
-    if (element == nullptr) break;
-    auto d = readAt<WFSIDCCARDDATA>(element);
-    out << "    WFSIDCCARDDATA[" << index << "] wDataSource=" << d.wDataSource
-        << " wStatus=" << d.wStatus << " ulDataLength=" << d.ulDataLength
-        << " fwWriteMethod=" << d.fwWriteMethod << " lpbData=";
-    if ((d.wDataSource & kTrackSources) != 0) {
-      out << trackBytes(d.lpbData, d.ulDataLength, show);
-    } else if ((d.wDataSource & kChipSources) != 0) {
-      out << chipBytes(d.lpbData, d.ulDataLength, show);
-    } else {
-      out << bytes(d.lpbData, d.ulDataLength);
-    }
-    out << "\n";
-  }
-  out << "    " << index << " card data element(s)\n";
-}
-
-void chipIo(std::ostream& out, const void* buffer, bool show) {
-  auto c = readAt<WFSIDCCHIPIO>(buffer);
-  out << "    WFSIDCCHIPIO wChipProtocol=" << c.wChipProtocol
-      << " ulChipDataLength=" << c.ulChipDataLength
-      << " lpbChipData=" << chipBytes(c.lpbChipData, c.ulChipDataLength, show) << "\n";
-}
-
-void infoOutput(std::ostream& out, DWORD category, const void* buffer) {
-  switch (category) {
-    case WFS_INF_IDC_STATUS:
-      status(out, buffer);
-      return;
-    case WFS_INF_IDC_CAPABILITIES:
-      capabilities(out, buffer);
-      return;
-    case WFS_INF_IDC_FORM_LIST:
-      out << "    form names " << stringList(static_cast<const char*>(buffer)) << "\n";
-      return;
-    case WFS_INF_IDC_QUERY_FORM:
-      form(out, buffer);
-      return;
-    case WFS_INF_IDC_QUERY_IFM_IDENTIFIER: {
-      auto i = readAt<WFSIDCIFMIDENTIFIER>(buffer);
-      out << "    WFSIDCIFMIDENTIFIER wIFMAuthority=" << i.wIFMAuthority
-          << " lpszIFMIdentifier=" << quoted(i.lpszIFMIdentifier) << "\n";
-      return;
-    }
-    default:
-      out << "    lpBuffer present (not decoded here)\n";
-  }
-}
-
-void executeOutput(std::ostream& out, DWORD command, const void* buffer, bool show) {
-  switch (command) {
-    case WFS_CMD_IDC_READ_TRACK:
-    case WFS_CMD_IDC_PARSE_DATA:
-      out << "    data " << cardText(static_cast<const char*>(buffer), show) << "\n";
-      return;
-    case WFS_CMD_IDC_EJECT_CARD:
-      out << "    wEjectPosition=" << readAt<WORD>(buffer) << "\n";
-      return;
-    case WFS_CMD_IDC_RETAIN_CARD: {
-      auto r = readAt<WFSIDCRETAINCARD>(buffer);
-      out << "    WFSIDCRETAINCARD usCount=" << r.usCount << " fwPosition=" << r.fwPosition << "\n";
-      return;
-    }
-    case WFS_CMD_IDC_SETKEY: {
-      auto k = readAt<WFSIDCSETKEY>(buffer);
-      out << "    WFSIDCSETKEY usKeyLen=" << k.usKeyLen << " lpbKeyValue="
-          << (k.lpbKeyValue == nullptr ? "NULL" : "(" + std::to_string(k.usKeyLen) + " bytes)")
-          << "\n";
-      return;
-    }
-    case WFS_CMD_IDC_READ_RAW_DATA:
-      cardData(out, buffer, show);
-      return;
-    case WFS_CMD_IDC_CHIP_IO:
-      chipIo(out, buffer, show);
-      return;
-    case WFS_CMD_IDC_CHIP_POWER: {
-      auto p = readAt<WFSIDCCHIPPOWEROUT>(buffer);
-      out << "    WFSIDCCHIPPOWEROUT ulChipDataLength=" << p.ulChipDataLength
-          << " lpbChipData=" << chipBytes(p.lpbChipData, p.ulChipDataLength, show) << "\n";
-      return;
-    }
-    default:
-      out << "    lpBuffer present (not decoded here)\n";
-  }
-}
-
-void cardReaderEvent(std::ostream& out, DWORD eventId, const void* buffer, bool show) {
-  switch (eventId) {
-    case WFS_EXEE_IDC_INVALIDTRACKDATA: {
-      auto t = readAt<WFSIDCTRACKEVENT>(buffer);
-      out << "    WFSIDCTRACKEVENT fwStatus=" << t.fwStatus << " lpstrTrack=" << quoted(t.lpstrTrack)
-          << " lpstrData=" << cardText(t.lpstrData, show) << "\n";
-      return;
-    }
-    case WFS_SRVE_IDC_CARDACTION: {
-      auto a = readAt<WFSIDCCARDACT>(buffer);
-      out << "    WFSIDCCARDACT wAction=" << a.wAction << " wPosition=" << a.wPosition << "\n";
-      return;
-    }
-    case WFS_SRVE_IDC_MEDIADETECTED:
-      out << "    wResetOut=" << readAt<WORD>(buffer) << "\n";
-      return;
-    case WFS_SRVE_IDC_DEVICEPOSITION:
-      out << "    wPosition=" << readAt<WORD>(buffer) << "\n";
-      return;
-    case WFS_SRVE_IDC_POWER_SAVE_CHANGE:
-      out << "    usPowerSaveRecoveryTime=" << readAt<USHORT>(buffer) << "\n";
-      return;
-    default:
-      out << "    lpBuffer present (not decoded here)\n";
-  }
-}
-
-void systemEvent(std::ostream& out, DWORD eventId, const void* buffer) {
-  switch (eventId) {
-    case WFS_SYSE_UNDELIVERABLE_MSG: {
-      auto u = readAt<WFSUNDEVMSG>(buffer);
-      out << "    WFSUNDEVMSG lpszLogicalName=" << quoted(u.lpszLogicalName)
-          << " lpszWorkstationName=" << quoted(u.lpszWorkstationName)
-          << " lpszAppID=" << quoted(u.lpszAppID) << " dwMsg=" << u.dwMsg
-          << " lpbDescription=" << bytes(u.lpbDescription, u.dwSize) << "\n";
-      return;
-    }
-    case WFS_SYSE_HARDWARE_ERROR:
-    case WFS_SYSE_SOFTWARE_ERROR:
-    case WFS_SYSE_USER_ERROR: {
-      auto h = readAt<WFSHWERROR>(buffer);
-      out << "    WFSHWERROR lpszLogicalName=" << quoted(h.lpszLogicalName)
-          << " lpszPhysicalName=" << quoted(h.lpszPhysicalName)
-          << " lpszWorkstationName=" << quoted(h.lpszWorkstationName)
-          << " lpszAppID=" << quoted(h.lpszAppID) << " dwAction=" << h.dwAction
-          << " lpbDescription=" << bytes(h.lpbDescription, h.dwSize) << "\n";
-      return;
-    }
-    case WFS_SYSE_VERSION_ERROR: {
-      auto v = readAt<WFSVRSNERROR>(buffer);
-      out << "    WFSVRSNERROR lpszLogicalName=" << quoted(v.lpszLogicalName)
-          << " lpszWorkstationName=" << quoted(v.lpszWorkstationName)
-          << " lpszAppID=" << quoted(v.lpszAppID)
-          << " lpbDescription=" << bytes(v.lpbDescription, v.dwSize) << "\n";
-      return;
-    }
-    case WFS_SYSE_DEVICE_STATUS: {
-      auto d = readAt<WFSDEVSTATUS>(buffer);
-      out << "    WFSDEVSTATUS lpszPhysicalName=" << quoted(d.lpszPhysicalName)
-          << " lpszWorkstationName=" << quoted(d.lpszWorkstationName) << " dwState=" << d.dwState
-          << "\n";
-      return;
-    }
-    case WFS_SYSE_APP_DISCONNECT: {
-      auto a = readAt<WFSAPPDISC>(buffer);
-      out << "    WFSAPPDISC lpszLogicalName=" << quoted(a.lpszLogicalName)
-          << " lpszWorkstationName=" << quoted(a.lpszWorkstationName)
-          << " lpszAppID=" << quoted(a.lpszAppID) << "\n";
-      return;
-    }
-    default:
-      out << "    lpBuffer present (not decoded here)\n";
-  }
-}
-
-bool isCardReaderCode(DWORD code) { return code > IDC_SERVICE_OFFSET && code < 300; }
-
-bool isPinCode(DWORD code) { return code > PIN_SERVICE_OFFSET && code < 500; }
-
-// The PIN pad's structures are not printed here; a key shows as * when it
-// is a digit (a PIN pad tells no digit of a PIN: 0) and by its value when
-// it is a function key.
-void pinOutput(std::ostream& out, UINT message, DWORD code, const void* buffer) {
-  if (message != WFS_EXECUTE_EVENT || code != WFS_EXEE_PIN_KEY) return;
-  auto key = readAt<WFSPINKEY>(buffer);
+// A PIN key: * for a digit (a PIN pad tells no digit of a PIN: 0), the key's
+// value for a function key.
+std::string pinKey(const void* buffer) {
+  auto key = CopyOut<WFSPINKEY>(buffer);
   ULONG digit = key.ulDigit;
   bool isDigit = digit <= WFS_PIN_FK_9 && (digit & (digit - 1)) == 0;
   char value[16];
   std::snprintf(value, sizeof value, "0x%08X", static_cast<unsigned>(digit));
-  out << "    key " << (isDigit ? "*" : value) << " wCompletion=" << key.wCompletion << "\n";
+  return std::string("key ") + (isDigit ? "*" : value) +
+         " wCompletion=" + std::to_string(key.wCompletion);
 }
 
-void output(std::ostream& out, UINT message, const WFSRESULT& result, bool show) {
+// What the summary adds for a card read or a PIN key; empty otherwise.
+std::string summaryData(UINT message, const WFSRESULT& result, bool show) {
+  if (result.lpBuffer == nullptr) return std::string();
   DWORD code = result.u.dwCommandCode;
-  if (result.lpBuffer == nullptr) {
-    out << "    lpBuffer NULL\n";
-  } else if (message == WFS_SYSTEM_EVENT) {
-    systemEvent(out, code, result.lpBuffer);
-  } else if (isPinCode(code)) {
-    pinOutput(out, message, code, result.lpBuffer);
-  } else if (!isCardReaderCode(code)) {
-    out << "    lpBuffer present (not decoded here)\n";
-  } else if (message == WFS_GETINFO_COMPLETE) {
-    infoOutput(out, code, result.lpBuffer);
-  } else if (message == WFS_EXECUTE_COMPLETE) {
-    executeOutput(out, code, result.lpBuffer, show);
-  } else if (IsEventMessage(message)) {
-    cardReaderEvent(out, code, result.lpBuffer, show);
-  } else {
-    out << "    lpBuffer present (not decoded here)\n";
+  if (message == WFS_EXECUTE_COMPLETE && code == WFS_CMD_IDC_READ_RAW_DATA) {
+    return cardRead(result.lpBuffer, show);
   }
+  if (message == WFS_EXECUTE_COMPLETE && code == WFS_CMD_IDC_READ_TRACK) {
+    const char* text = static_cast<const char*>(result.lpBuffer);
+    return "card data: " + track(text, std::strlen(text), show);
+  }
+  if (message == WFS_EXECUTE_EVENT && code == WFS_EXEE_PIN_KEY) return pinKey(result.lpBuffer);
+  return std::string();
+}
+
+// The trace formatter's text of the record, with LF line ends.
+std::string rendered(const TakenMessage& taken) {
+  std::string text = WFSResultFormat(taken.result.get(), static_cast<int>(taken.message))
+                         .toStdString();
+  std::string lines;
+  for (char c : text) {
+    if (c != '\r') lines += c;
+  }
+  return lines;
 }
 
 }  // namespace
 
-std::string ResultText(HRESULT result) { return named(result, ResultName(result)); }
+std::string ResultText(HRESULT result, DWORD code) { return named(result, ResultName(result, code)); }
+
+std::string MessageText(UINT message) {
+  std::string name = MessageName(message);
+  return (name.empty() ? "message" : name) + " (" + std::to_string(message) + ")";
+}
 
 std::string DescribeCall(const std::string& call, HRESULT result) {
   return call + " returned " + ResultText(result);
 }
 
 std::string DescribeMessage(const TakenMessage& taken, bool showCardData) {
-  std::ostringstream out;
-  out << "<- " << MessageName(taken.message) << " (" << taken.message << ")";
-  if (!taken.result) {
-    out << " without a WFSRESULT\n";
-    return out.str();
-  }
+  std::string text = "<- " + MessageText(taken.message);
+  if (!taken.result) return text + " without a WFSRESULT\n";
   const WFSRESULT& r = *taken.result;
-  out << " RequestID=" << r.RequestID << " hService=" << r.hService
-      << " hResult=" << ResultText(r.hResult);
+  DWORD code = r.u.dwCommandCode;
+  // The code's name; its class names its own errors.
+  std::string codeText;
   if (IsEventMessage(taken.message)) {
-    out << " dwEventID=" << named(r.u.dwEventID, EventName(taken.message, r.u.dwEventID));
+    codeText = " dwEventID=" + named(code, EventName(code));
   } else if (taken.message == WFS_GETINFO_COMPLETE) {
-    out << " dwCommandCode=" << named(r.u.dwCommandCode, CategoryName(r.u.dwCommandCode));
+    codeText = " dwCommandCode=" + named(code, CategoryName(code));
   } else if (taken.message == WFS_EXECUTE_COMPLETE) {
-    out << " dwCommandCode=" << named(r.u.dwCommandCode, CommandName(r.u.dwCommandCode));
+    codeText = " dwCommandCode=" + named(code, CommandName(code));
   }
+  text += " RequestID=" + std::to_string(r.RequestID) + " hService=" +
+          std::to_string(r.hService) +
+          " hResult=" + ResultText(r.hResult, codeText.empty() ? 0 : code) + codeText;
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, " at %04u-%02u-%02u %02u:%02u:%02u.%03u",
                 r.tsTimestamp.wYear, r.tsTimestamp.wMonth, r.tsTimestamp.wDay,
                 r.tsTimestamp.wHour, r.tsTimestamp.wMinute, r.tsTimestamp.wSecond,
                 r.tsTimestamp.wMilliseconds);
-  out << stamp << "\n";
-  output(out, taken.message, r, showCardData);
-  return out.str();
+  text += stamp;
+  std::string data = summaryData(taken.message, r, showCardData);
+  if (!data.empty()) text += "; " + data;
+  // Without a structure the rendering would repeat the summary.
+  return text + "\n" + (r.lpBuffer != nullptr ? rendered(taken) : std::string());
 }
 
 }  // namespace xfsmgr

@@ -17,6 +17,11 @@ struct FreeResult {
 };
 using ResultPtr = std::unique_ptr<WFSRESULT, FreeResult>;
 
+// WFS_EXECUTE_EVENT to WFS_SYSTEM_EVENT.
+inline bool IsEventMessage(UINT message) {
+  return message >= WFS_EXECUTE_EVENT && message <= WFS_SYSTEM_EVENT;
+}
+
 // One message taken from a window; it owns the WFSRESULT its lParam carried.
 struct TakenMessage {
   UINT message = 0;

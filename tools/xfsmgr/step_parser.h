@@ -35,7 +35,7 @@ struct Options {
   Mode mode = Mode::Demo;
   std::string library;     // empty: the build tree's libPavane.so
   int timeoutMs = 10000;   // request time-out; completions are awaited 5 s longer
-  bool showCardData = false;  // print track data whole
+  bool showCardData = false;  // print card data whole in the summaries
   std::string service;     // steps mode: the logical service name
   std::vector<Step> steps;
 };

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "command_inputs.h"
+#include "name_file.h"
 #include "process_threads.h"
 #include "provider_lifetime.h"
 #include "xfs_session.h"
@@ -87,6 +88,7 @@ StepOutcome runStep(XfsSession& session, const Options& options, size_t index,
 
 int RunSteps(const Options& options, Console& console) {
   int threadsBefore = CountThreads();
+  console.Print(UseNameFile());
   SpiLibrary spi;
   std::string error;
   if (!LoadProvider(spi, options.library, console, &error)) {

@@ -5,6 +5,7 @@
 #ifndef XFSMGR_XFS_SESSION_H
 #define XFSMGR_XFS_SESSION_H
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "console.h"
 #include "result_window.h"
+#include "session_stats.h"
 #include "spi_library.h"
 #include "xfsapi.h"
 
@@ -22,6 +24,8 @@ struct PendingRequest {
   REQUESTID id = 0;
   UINT completion = 0;          // the message that completes it
   std::string call;             // how it was called, for messages
+  std::string label;            // what it asked for, short: "WFS_CMD_IDC_READ_RAW_DATA"
+  std::chrono::steady_clock::time_point calledAt;
   HRESULT callResult = 0;       // what the SPI call returned; not 0: refused, nothing comes
   std::shared_ptr<void> input;  // the input structure, kept until the completion
 };
@@ -30,7 +34,13 @@ struct StepOutcome {
   bool completed = false;  // accepted, and its completion (or the awaited event) came
   HRESULT hResult = 0;     // the completion's hResult, or the refused call's result
   std::string failure;     // why it did not complete
+  TakenMessage taken;      // the completion or the event, when it came
 };
+
+// True when the outcome is a completion (or an awaited event) with
+// WFS_SUCCESS; otherwise false with *why saying, after `what`, what did not
+// come or which result came.
+bool Succeeded(const std::string& what, const StepOutcome& outcome, std::string* why);
 
 // Used from one thread.
 class XfsSession {
@@ -63,6 +73,9 @@ class XfsSession {
   // (a closed device may still be stopping) for up to patienceMs.
   HRESULT Unload(int patienceMs);
 
+  // Requests, completions, events and the slowest round trip so far.
+  const SessionStats& Stats() const { return m_stats; }
+
   // True from a successful open completion until a close completion.
   bool IsOpen() const { return m_open; }
   // Closes a service that is still open and waits for the close completion.
@@ -74,9 +87,13 @@ class XfsSession {
  private:
   // Prints a message taken while something else was awaited.
   void ShowUnawaited(const TakenMessage& taken);
-  PendingRequest started(UINT completion, std::string call, HRESULT result,
+  PendingRequest started(UINT completion, std::string call, std::string label, HRESULT result,
                          std::shared_ptr<void> input, REQUESTID id);
-  REQUESTID nextId() { return m_nextId++; }
+  // The next request's id; its round trip starts now.
+  REQUESTID beginRequest() {
+    m_calledAt = std::chrono::steady_clock::now();
+    return m_nextId++;
+  }
 
   SpiLibrary& m_spi;
   Console& m_console;
@@ -84,8 +101,10 @@ class XfsSession {
   int m_waitMs;
   bool m_showCardData;
   REQUESTID m_nextId = 1;
+  std::chrono::steady_clock::time_point m_calledAt;  // of the request being made
   bool m_open = false;
   std::vector<DWORD> m_unawaitedEvents;  // events shown while other things were awaited
+  SessionStats m_stats;
   ResultWindow m_window;
   WFSVERSION m_spiVersion{};
   WFSVERSION m_serviceVersion{};

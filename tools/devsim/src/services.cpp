@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "device_class.h"
+
 namespace devsim {
 
 namespace {
@@ -83,6 +85,10 @@ bool ParseServiceSpec(const std::string& text, ServiceSpec* out, std::string* er
   }
   *out = spec;
   return true;
+}
+
+int XfsServiceClass(const std::string& deviceClass) {
+  return ServiceClassOf(FamilyOfClassText(deviceClass));
 }
 
 }  // namespace devsim

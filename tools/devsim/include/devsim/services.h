@@ -19,6 +19,10 @@ struct ServiceSpec {
 // Empty vector + *error set when the file cannot be read or has no service.
 std::vector<ServiceSpec> LoadServicesFromIni(const std::string& path, std::string* error);
 
+// The XFS service class number of a wfp.ini "class" value (2 for the card
+// readers IDC, IDC_ID, ..., 4 PIN, 1 PTR, 14 CRD_S); 0 when unknown.
+int XfsServiceClass(const std::string& deviceClass);
+
 // "NAME:CLASS:PORT" (PORT may be 0).
 bool ParseServiceSpec(const std::string& text, ServiceSpec* out, std::string* error);
 
